@@ -1,0 +1,102 @@
+// The Edit action: the chosen mod's maps and cycle, loaded into the editor.
+#include "cycle/OpenMod.h"
+
+#include "app/Globals.h"
+#include "app/WindowSystem.h"
+#include "cycle/MapCycleFile.h"
+#include "lists/EditingOperations.h"
+#include "platform/FolderListing.h"
+#include "platform/Paths.h"
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace rotaline {
+namespace {
+
+constexpr const char* kCannotContinue = "Cannot Continue";
+
+std::string UpperCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+std::string TooMany(const std::string& what, std::size_t count) {
+    return what + " holds " + std::to_string(count) + " entries; at most " +
+           std::to_string(SelectableList::kMaxItems) + " can be edited";
+}
+
+} // namespace
+
+void cmdEdit_Click(const SelectableList& lstModList, WindowSystem& windows) {
+    if (lstModList.SelCount() == 0 || lstModList.ListIndex() < 0) {
+        return;
+    }
+    ModName = lstModList.List(lstModList.ListIndex());
+
+    EditorForm& editor = windows.LoadEditor();
+    EditorLists& lists = editor.Lists();
+    lists.lstBSP.Clear();
+    lists.lstMap.Clear();
+
+    MessageBoxes& messages = windows.Messages();
+    const std::string mapsPattern = InstallPath + "\\" + ModName + "\\maps\\*.bsp";
+    ListingResult maps = ListFolder(mapsPattern, kAttrNormal);
+    if (maps.error) {
+        messages.Show("Cannot list the maps in " +
+                          NativePath(InstallPath + "\\" + ModName + "\\maps") + ": " +
+                          maps.error->message,
+                      kCannotContinue, MessageIcon::Critical);
+        return;
+    }
+    if (maps.names.empty()) {
+        messages.Show("No files present in: " + mapsPattern, kCannotContinue,
+                      MessageIcon::Critical);
+        return;
+    }
+    if (maps.names.size() > static_cast<std::size_t>(SelectableList::kMaxItems)) {
+        messages.Show(TooMany("The maps folder " +
+                                  NativePath(InstallPath + "\\" + ModName + "\\maps"),
+                              maps.names.size()),
+                      kCannotContinue, MessageIcon::Critical);
+        return;
+    }
+
+    CycleReadResult cycle = ReadMapCycle();
+    if (cycle.error) {
+        messages.Show("Cannot read " + NativePath(MapCyclePath()) + ": " + cycle.error->message,
+                      kCannotContinue, MessageIcon::Critical);
+        return;
+    }
+    if (cycle.lines.size() > static_cast<std::size_t>(SelectableList::kMaxItems)) {
+        messages.Show(TooMany("The cycle file " + NativePath(MapCyclePath()), cycle.lines.size()),
+                      kCannotContinue, MessageIcon::Critical);
+        return;
+    }
+
+    for (std::string& name : maps.names) {
+        name.resize(name.size() - 4);
+    }
+    // Every map that some line names, letter case ignored, leaves the available maps: one set
+    // lookup per map instead of a scan of the maps per line.
+    std::unordered_set<std::string> named;
+    named.reserve(cycle.lines.size());
+    for (const std::string& line : cycle.lines) {
+        named.insert(UpperCase(line));
+    }
+    std::erase_if(maps.names,
+                  [&named](const std::string& map) { return named.count(UpperCase(map)) != 0; });
+    lists.lstBSP.AddItems(std::move(maps.names));
+    lists.lstMap.AddItems(std::move(cycle.lines));
+
+    RefreshCountCaptions(lists);
+    editor.Show();
+    windows.Chooser().Hide();
+}
+
+} // namespace rotaline

@@ -1,0 +1,202 @@
+// The map cycle editor window, opened from the real chooser and driven by clicks and keys.
+#include "GuiFixture.h"
+#include "lists/RandomSource.h"
+#include "ui/FrmMods.h"
+#include "ui/FrmRotaline.h"
+
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+
+using namespace rotaline;
+using namespace rotaline::testing;
+
+namespace {
+
+class ZeroRandom : public RandomSource {
+public:
+    void ReseedFromClock() override {}
+    double Draw() override { return 0.0; }
+};
+
+} // namespace
+
+class EditorWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    // valve holds seven maps; its cycle names three of them and one map it does not have.
+    void OpenValve() {
+        MakeMod(*install, "valve",
+                {"bounce", "crossfire", "datacore", "frenzy", "gasworks", "stalkyard", "undertow"},
+                "crossfire\r\nundertow\r\nnowhere\r\nbounce");
+        windows = std::make_unique<QtWindowSystem>(messages);
+        windows->UseRandomSource(std::make_shared<ZeroRandom>());
+        QVERIFY(windows->Start(install->path().toStdString()));
+        QVERIFY(QTest::qWaitForWindowActive(windows->ChooserWindow()));
+        DoubleClickRow(Child<QListView>(windows->ChooserWindow(), "lstModList"), 0);
+        editor = windows->EditorWindow();
+        QVERIFY(editor != nullptr);
+        Activate();
+    }
+    // Offscreen, hiding the chooser can leave no window active; access keys need one.
+    void Activate() {
+        QCoreApplication::processEvents();
+        editor->activateWindow();
+        QTRY_VERIFY(editor->isActiveWindow());
+    }
+    QListView* Bsp() { return Child<QListView>(editor, "lstBSP"); }
+    QListView* Map() { return Child<QListView>(editor, "lstMap"); }
+    QString Heading(const char* name) { return Child<QLabel>(editor, name)->text(); }
+    void Press(const char* button) { QTest::mouseClick(Child<QPushButton>(editor, button), Qt::LeftButton); }
+    QByteArray CycleBytes() { return ReadFile(install->filePath("valve/mapcycle.txt")); }
+
+    RecordingMessages messages;
+    std::unique_ptr<QTemporaryDir> install;
+    std::unique_ptr<QtWindowSystem> windows;
+    frmRotaline* editor = nullptr;
+
+private slots:
+    void init() {
+        messages = RecordingMessages();
+        install = std::make_unique<QTemporaryDir>();
+    }
+
+    void cleanup() {
+        editor = nullptr;
+        windows.reset();
+        install.reset();
+        QVERIFY(NoWindowLeft());
+    }
+
+    void opensWithMapsSortedAndTheCycleInFileOrder() {
+        OpenValve();
+        QCOMPARE(Rows(Bsp()), QStringList({"datacore", "frenzy", "gasworks", "stalkyard"}));
+        QCOMPARE(Rows(Map()), QStringList({"crossfire", "undertow", "nowhere", "bounce"}));
+        QCOMPARE(Heading("Label1"), QString("All Half Life Maps (4 maps)"));
+        QCOMPARE(Heading("Label2"), QString("Map Cycle File (4 maps)"));
+        QVERIFY(!windows->ChooserWindow()->isVisible());
+        QCOMPARE(editor->focusWidget(), static_cast<QWidget*>(Bsp()));
+        QCOMPARE(editor->size(), QSize(409, 379));
+    }
+
+    void clickCtrlClickShiftClickSelectAsOnWindows() {
+        OpenValve();
+        ClickRow(Bsp(), 0);
+        ClickRow(Bsp(), 2, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(Bsp()), QList<int>({0, 2}));
+        ClickRow(Bsp(), 3, Qt::ShiftModifier);
+        // Shift alone selects from the current item and clears the rest.
+        QCOMPARE(SelectedRows(Bsp()), QList<int>({2, 3}));
+        ClickRow(Bsp(), 2, Qt::ControlModifier);
+        QCOMPARE(SelectedRows(Bsp()), QList<int>({3}));
+    }
+
+    void moveAndDoubleClickCarryMapsToTheHeadOfTheCycle() {
+        OpenValve();
+        ClickRow(Bsp(), 1);
+        ClickRow(Bsp(), 3, Qt::ControlModifier);
+        Press("cmdMove");
+        QCOMPARE(Rows(Map()).mid(0, 2), QStringList({"frenzy", "stalkyard"}));
+        QCOMPARE(Rows(Bsp()), QStringList({"datacore", "gasworks"}));
+        QCOMPARE(SelectedRows(Bsp()), QList<int>());
+        QCOMPARE(Heading("Label1"), QString("All Half Life Maps (2 maps)"));
+        QCOMPARE(Heading("Label2"), QString("Map Cycle File (6 maps)"));
+
+        DoubleClickRow(Bsp(), 1);
+        QCOMPARE(Rows(Map()).first(), QString("gasworks"));
+        QCOMPARE(Rows(Bsp()), QStringList({"datacore"}));
+    }
+
+    void removeReturnsMapsToTheirSortedPlaces() {
+        OpenValve();
+        ClickRow(Map(), 0);
+        ClickRow(Map(), 3, Qt::ControlModifier);
+        Press("cmdRemove");
+        QCOMPARE(Rows(Map()), QStringList({"undertow", "nowhere"}));
+        QCOMPARE(Rows(Bsp()), QStringList({"bounce", "crossfire", "datacore", "frenzy",
+                                           "gasworks", "stalkyard"}));
+        DoubleClickRow(Map(), 1);
+        QCOMPARE(Rows(Map()), QStringList({"undertow"}));
+        QCOMPARE(Rows(Bsp())[5], QString("nowhere"));
+        QCOMPARE(Heading("Label2"), QString("Map Cycle File (1 maps)"));
+    }
+
+    void upAndDownMoveOneMapAndKeepItTheOnlySelection() {
+        OpenValve();
+        ClickRow(Map(), 1);
+        ClickRow(Map(), 3, Qt::ControlModifier);
+        Press("cmdUP");
+        QCOMPARE(Rows(Map()), QStringList({"undertow", "crossfire", "nowhere", "bounce"}));
+        QCOMPARE(SelectedRows(Map()), QList<int>({0}));
+        QCOMPARE(Map()->currentIndex().row(), 0);
+        Press("cmdUP");
+        QCOMPARE(Rows(Map()).first(), QString("undertow"));
+        Press("cmdDown");
+        Press("cmdDown");
+        QCOMPARE(Rows(Map()), QStringList({"crossfire", "nowhere", "undertow", "bounce"}));
+        QCOMPARE(SelectedRows(Map()), QList<int>({2}));
+        QCOMPARE(Heading("Label2"), QString("Map Cycle File (4 maps)"));
+    }
+
+    void randomizeSaveAndCloseByAccessKeys() {
+        OpenValve();
+        QTest::keyClick(editor, Qt::Key_R, Qt::AltModifier);
+        // Every draw 0: [crossfire, undertow, nowhere, bounce] becomes this.
+        QTRY_COMPARE(Rows(Map()), QStringList({"bounce", "nowhere", "crossfire", "undertow"}));
+
+        QTest::keyClick(editor, Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(messages.shown.size(), size_t(1));
+        QCOMPARE(messages.shown[0].text, std::string("Map Saved"));
+        QCOMPARE(messages.shown[0].title, std::string("Saved"));
+        QCOMPARE(CycleBytes(), QByteArray("bounce\r\nnowhere\r\ncrossfire\r\nundertow\r\n"));
+
+        Activate();
+        QTest::keyClick(editor, Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(windows->EditorWindow() == nullptr);
+        QVERIFY(windows->ChooserWindow()->isVisible());
+        QCOMPARE(windows->FormsCount(), 1);
+    }
+
+    void closeWithoutSavingAndReopenReadsTheFileAfresh() {
+        OpenValve();
+        ClickRow(Map(), 0);
+        Press("cmdRemove");
+        Press("cmdClose");
+        QCOMPARE(CycleBytes(), QByteArray("crossfire\r\nundertow\r\nnowhere\r\nbounce"));
+        QVERIFY(windows->EditorWindow() == nullptr);
+
+        QListView* mods = Child<QListView>(windows->ChooserWindow(), "lstModList");
+        QCOMPARE(SelectedRows(mods), QList<int>({0}));
+        DoubleClickRow(mods, 0);
+        editor = windows->EditorWindow();
+        QVERIFY(editor != nullptr);
+        QCOMPARE(Rows(Map()), QStringList({"crossfire", "undertow", "nowhere", "bounce"}));
+    }
+
+    void closeBoxReturnsToTheChooser() {
+        OpenValve();
+        editor->close();
+        QVERIFY(windows->EditorWindow() == nullptr);
+        QVERIFY(windows->ChooserWindow()->isVisible());
+        QCOMPARE(windows->FormsCount(), 1);
+    }
+
+    void failedSaveKeepsTheEditsAndTheFile() {
+        OpenValve();
+        QFile::setPermissions(install->filePath("valve/mapcycle.txt"), QFile::ReadOwner);
+        ClickRow(Bsp(), 0);
+        Press("cmdMove");
+        Press("cmdSave");
+        QCOMPARE(messages.shown.size(), size_t(1));
+        QCOMPARE(messages.shown[0].title, std::string("Cannot Save"));
+        QCOMPARE(Rows(Map()).first(), QString("datacore"));
+        QVERIFY(editor->isVisible());
+        QFile::setPermissions(install->filePath("valve/mapcycle.txt"),
+                              QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(CycleBytes(), QByteArray("crossfire\r\nundertow\r\nnowhere\r\nbounce"));
+    }
+};
+
+QTEST_MAIN(EditorWindowTest)
+#include "EditorWindowTest.moc"

@@ -1,0 +1,220 @@
+// Opening a mod in the editor, and saving and closing it, over install folders made by the test.
+#include "FakeWindowSystem.h"
+#include "app/Globals.h"
+#include "cycle/OpenMod.h"
+#include "cycle/SaveAndReturn.h"
+#include "lists/EditingOperations.h"
+#include "platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rotaline {
+namespace {
+
+using testing::FakeWindowSystem;
+
+std::vector<std::string> Items(const SelectableList& list) {
+    std::vector<std::string> items;
+    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
+        items.push_back(list.List(i));
+    }
+    return items;
+}
+
+class OpenModTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallPath = install.Path();
+        windows.chooser->Show();
+    }
+
+    void MakeMod(const std::string& mod, const std::vector<std::string>& mapFiles,
+                 const std::string& cycle) {
+        install.MakeFolder(mod);
+        install.MakeFolder(mod + "/maps");
+        for (const std::string& file : mapFiles) {
+            install.Write(mod + "/maps/" + file, "");
+        }
+        install.Write(mod + "/mapcycle.txt", cycle);
+    }
+    void Choose(const std::string& mod) {
+        modList.Clear();
+        modList.AddItem(mod);
+        modList.SetSelected(0, true);
+    }
+    void Open(const std::string& mod) {
+        Choose(mod);
+        cmdEdit_Click(modList, windows);
+    }
+    EditorLists& Lists() { return windows.editor->lists; }
+
+    TempFolder install;
+    FakeWindowSystem windows;
+    SelectableList modList{SelectionStyle::Single, false};
+};
+
+TEST_F(OpenModTest, NothingSelectedDoesNothing) {
+    modList.AddItem("valve");
+    cmdEdit_Click(modList, windows);
+    EXPECT_EQ(windows.editorLoads, 0);
+    EXPECT_TRUE(windows.messages.shown.empty());
+}
+
+TEST_F(OpenModTest, ThirtyMapsAndTwelveLines) {
+    std::vector<std::string> files;
+    std::string cycle;
+    for (int i = 0; i < 30; ++i) {
+        files.push_back("map" + std::to_string(i) + ".bsp");
+        if (i % 2 == 0 && i < 24) {
+            cycle += "map" + std::to_string(i) + "\r\n";
+        }
+    }
+    MakeMod("valve", files, cycle);
+    Open("valve");
+
+    EXPECT_EQ(Lists().lstBSP.ListCount(), 18);
+    EXPECT_EQ(Lists().lstMap.ListCount(), 12);
+    EXPECT_EQ(Lists().Label1.Text(), "All Half Life Maps (18 maps)");
+    EXPECT_EQ(Lists().Label2.Text(), "Map Cycle File (12 maps)");
+    EXPECT_EQ(Lists().lstMap.List(0), "map0");
+    EXPECT_TRUE(windows.editor->visible);
+    EXPECT_FALSE(windows.chooser->visible);
+    EXPECT_EQ(ModName, "valve");
+}
+
+TEST_F(OpenModTest, MatchesLinesToMapsIgnoringLetterCaseOnly) {
+    MakeMod("valve",
+            {"Bounce.bsp", "CROSSFIRE.BSP", "crossfire.bsp", "datacore.bsp", "frenzy.bsp",
+             "gasworks.bsp", "x.bspx", "notes.txt"},
+            "BOUNCE\r\ncrossfire\r\n datacore\r\nbounce\r\n\r\nnowhere\r\n");
+    Open("valve");
+
+    // Both spellings of crossfire go; " datacore" with its space matches nothing.
+    EXPECT_EQ(Items(Lists().lstBSP), (std::vector<std::string>{"datacore", "frenzy", "gasworks"}));
+    EXPECT_EQ(Items(Lists().lstMap), (std::vector<std::string>{"BOUNCE", "crossfire", " datacore",
+                                                                "bounce", "", "nowhere"}));
+    EXPECT_EQ(Lists().Label2.Text(), "Map Cycle File (6 maps)");
+}
+
+TEST_F(OpenModTest, ModWithoutMapsSaysSoAndKeepsTheChooser) {
+    MakeMod("valve", {}, "crossfire\r\n");
+    MakeMod("cstrike", {"de_dust.bsp"}, "");
+    Open("valve");
+
+    ASSERT_EQ(windows.messages.shown.size(), 1u);
+    EXPECT_EQ(windows.messages.shown[0].text,
+              "No files present in: " + install.Path() + "\\valve\\maps\\*.bsp");
+    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Continue");
+    EXPECT_FALSE(windows.editor->visible);
+    EXPECT_TRUE(windows.chooser->visible);
+
+    // The editor stays loaded and is used again for the next mod, with only that mod's maps.
+    Open("cstrike");
+    EXPECT_EQ(windows.editorLoads, 1);
+    EXPECT_EQ(Items(Lists().lstBSP), std::vector<std::string>{"de_dust"});
+    EXPECT_EQ(Lists().lstMap.ListCount(), 0);
+}
+
+TEST_F(OpenModTest, MissingMapsFolderCountsAsNoMaps) {
+    install.MakeFolder("valve");
+    install.Write("valve/mapcycle.txt", "crossfire\r\n");
+    Open("valve");
+    ASSERT_EQ(windows.messages.shown.size(), 1u);
+    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Continue");
+}
+
+TEST_F(OpenModTest, CycleRemovedSinceStartupIsReportedNotFatal) {
+    MakeMod("valve", {"crossfire.bsp"}, "crossfire\r\n");
+    unlink((install / "valve/mapcycle.txt").c_str());
+    Open("valve");
+
+    ASSERT_EQ(windows.messages.shown.size(), 1u);
+    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Continue");
+    EXPECT_NE(windows.messages.shown[0].text.find("mapcycle.txt"), std::string::npos);
+    EXPECT_FALSE(windows.editor->visible);
+    EXPECT_EQ(Lists().lstBSP.ListCount(), 0);
+}
+
+TEST_F(OpenModTest, CycleLongerThanAListCanHoldIsRefused) {
+    std::string cycle;
+    for (int i = 0; i < SelectableList::kMaxItems + 1; ++i) {
+        cycle += "m\r\n";
+    }
+    MakeMod("valve", {"crossfire.bsp"}, cycle);
+    Open("valve");
+    ASSERT_EQ(windows.messages.shown.size(), 1u);
+    EXPECT_NE(windows.messages.shown[0].text.find("32767"), std::string::npos);
+    EXPECT_FALSE(windows.editor->visible);
+}
+
+TEST_F(OpenModTest, SaveRightAfterOpeningTerminatesTheLastLine) {
+    MakeMod("valve", {"crossfire.bsp", "bounce.bsp"}, "bounce\r\n\r\n crossfire");
+    Open("valve");
+    cmdSave_Click(Lists(), windows.messages);
+
+    EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "bounce\r\n\r\n crossfire\r\n");
+    ASSERT_EQ(windows.messages.shown.size(), 1u);
+    EXPECT_EQ(windows.messages.shown[0].text, "Map Saved");
+    EXPECT_EQ(windows.messages.shown[0].title, "Saved");
+    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::None);
+}
+
+TEST_F(OpenModTest, EmptyCycleIsNotSaved) {
+    MakeMod("valve", {"crossfire.bsp"}, "crossfire\r\n");
+    Open("valve");
+    Lists().lstMap.SetSelected(0, true);
+    cmdRemove_Click(Lists());
+    cmdSave_Click(Lists(), windows.messages);
+
+    EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "crossfire\r\n");
+    EXPECT_TRUE(windows.messages.shown.empty());
+}
+
+TEST_F(OpenModTest, FailedSaveKeepsTheFileAndTheEdits) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root writes into folders without write permission";
+    }
+    MakeMod("valve", {"crossfire.bsp", "bounce.bsp"}, "crossfire\r\n");
+    Open("valve");
+    Lists().lstBSP.SetSelected(0, true);
+    cmdMove_Click(Lists());
+    chmod((install / "valve").c_str(), 0555);
+    cmdSave_Click(Lists(), windows.messages);
+    chmod((install / "valve").c_str(), 0755);
+
+    ASSERT_EQ(windows.messages.shown.size(), 1u);
+    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Save");
+    EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "crossfire\r\n");
+    EXPECT_EQ(Items(Lists().lstMap), (std::vector<std::string>{"bounce", "crossfire"}));
+    EXPECT_EQ(TempFolder::Entries(install / "valve"),
+              (std::vector<std::string>{"mapcycle.txt", "maps"}));
+}
+
+TEST_F(OpenModTest, ReadOnlyCycleIsReportedAndKept) {
+    MakeMod("valve", {"crossfire.bsp", "bounce.bsp"}, "crossfire\r\n");
+    chmod((install / "valve/mapcycle.txt").c_str(), 0444);
+    Open("valve");
+    cmdSave_Click(Lists(), windows.messages);
+
+    ASSERT_EQ(windows.messages.shown.size(), 1u);
+    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Save");
+    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "crossfire\r\n");
+}
+
+TEST_F(OpenModTest, CloseShowsTheChooserAndUnloadsTheEditor) {
+    MakeMod("valve", {"crossfire.bsp"}, "crossfire\r\n");
+    Open("valve");
+    testing::FakeForm* editor = windows.editor.get();
+    cmdClose_Click(windows, *editor);
+
+    EXPECT_TRUE(windows.chooser->visible);
+    EXPECT_FALSE(windows.IsLoaded(editor));
+    EXPECT_EQ(modList.ListIndex(), 0);
+}
+
+} // namespace
+} // namespace rotaline

@@ -1,0 +1,148 @@
+// The cycle's shuffle, with scripted draws and with the clock-seeded generator.
+#include "lists/EditingOperations.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace rotaline {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// Hands out the draws a test asks for and logs every call.
+class ScriptedRandom : public RandomSource {
+public:
+    explicit ScriptedRandom(std::function<double()> next) : next_(std::move(next)) {}
+    void ReseedFromClock() override { calls.push_back('s'); }
+    double Draw() override {
+        calls.push_back('d');
+        return next_();
+    }
+    std::string calls;
+
+private:
+    std::function<double()> next_;
+};
+
+Texts Items(const SelectableList& list) {
+    Texts items;
+    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
+        items.push_back(list.List(i));
+    }
+    return items;
+}
+
+Texts Shuffled(const Texts& maps, std::function<double()> draws) {
+    SelectableList lstMap(SelectionStyle::Extended, false);
+    lstMap.AddItems(maps);
+    ScriptedRandom random(std::move(draws));
+    cmdRandom_Click(lstMap, random);
+    return Items(lstMap);
+}
+
+// The shuffle done literally: draw r, take the r-th map out of a shrinking list.
+Texts NaiveShuffle(Texts maps, const std::function<double()>& draw) {
+    if (maps.empty()) {
+        return maps;
+    }
+    const int n = static_cast<int>(maps.size());
+    Texts slots(maps.size());
+    for (int remaining = n - 1; remaining >= 1; --remaining) {
+        const int r =
+            std::clamp(static_cast<int>(std::floor(remaining * draw() + 1)), 1, remaining);
+        slots[remaining] = maps[r];
+        maps.erase(maps.begin() + r);
+    }
+    slots[0] = maps[0];
+    Texts cycle(slots.begin() + 1, slots.end());
+    cycle.insert(cycle.begin() + n / 2, slots[0]);
+    return cycle;
+}
+
+TEST(Shuffle, ReseedsOnceAndDrawsOnceForEachMapButTheFirst) {
+    for (int n : {0, 1, 2, 5}) {
+        SCOPED_TRACE(n);
+        Texts maps;
+        for (int i = 0; i < n; ++i) {
+            maps.push_back("m" + std::to_string(i));
+        }
+        SelectableList lstMap(SelectionStyle::Extended, false);
+        lstMap.AddItems(maps);
+        if (n > 0) {
+            lstMap.SetSelected(0, true);
+        }
+        ScriptedRandom random([] { return 0.5; });
+        cmdRandom_Click(lstMap, random);
+        EXPECT_EQ(random.calls, n == 0 ? "" : "s" + std::string(n - 1, 'd'));
+        EXPECT_EQ(lstMap.SelCount(), 0);
+        EXPECT_EQ(lstMap.ListIndex(), -1);
+    }
+}
+
+TEST(Shuffle, PutsTheFirstMapInTheMiddle) {
+    const auto zero = [] { return 0.0; };
+    const auto one = [] { return 1.0; };
+    const auto belowOne = [] { return std::nextafter(1.0, 0.0); };
+    const Texts five = {"a0", "a1", "a2", "a3", "a4"};
+    EXPECT_EQ(Shuffled({"owl"}, zero), Texts{"owl"});
+    EXPECT_EQ(Shuffled({"owl", "yak"}, belowOne), (Texts{"yak", "owl"}));
+    EXPECT_EQ(Shuffled({"yak", "owl"}, zero), (Texts{"owl", "yak"}));
+    EXPECT_EQ(Shuffled(five, zero), (Texts{"a4", "a3", "a0", "a2", "a1"}));
+    EXPECT_EQ(Shuffled(five, one), (Texts{"a1", "a2", "a0", "a3", "a4"}));
+    EXPECT_EQ(Shuffled(five, belowOne), (Texts{"a1", "a2", "a0", "a3", "a4"}));
+    // Draws outside [0, 1) from a faulty generator still name a map other than the first.
+    EXPECT_EQ(Shuffled(five, [] { return std::nan(""); }), Shuffled(five, zero));
+    EXPECT_EQ(Shuffled(five, [] { return -1.0; }), Shuffled(five, zero));
+    EXPECT_EQ(Shuffled({"owl", "bee", "yak"}, one), (Texts{"bee", "owl", "yak"}));
+    EXPECT_EQ(Shuffled({"owl", "bee", "yak"}, zero), (Texts{"yak", "owl", "bee"}));
+    EXPECT_EQ(Shuffled({"a0", "a1", "a2", "a3"}, zero), (Texts{"a3", "a2", "a0", "a1"}));
+}
+
+TEST(Shuffle, GivesTheLiteralAlgorithmsResultForTheSameDraws) {
+    std::mt19937_64 engine(7);
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    const auto draw = [&] {
+        const auto kind = engine() % 10;
+        return kind == 0 ? 0.0 : kind == 1 ? std::nextafter(1.0, 0.0) : uniform(engine);
+    };
+    for (int run = 0; run < 300; ++run) {
+        const int n = run == 0 ? 3000 : static_cast<int>(engine() % 40);
+        Texts maps(n);
+        for (auto& map : maps) {
+            map = "m" + std::to_string(engine() % 12);
+        }
+        std::vector<double> script(n);
+        std::generate(script.begin(), script.end(), draw);
+        std::size_t next = 0;
+        const auto replay = [&] { return script.at(next++); };
+        const Texts expected = NaiveShuffle(maps, replay);
+        next = 0;
+        ASSERT_EQ(Shuffled(maps, replay), expected) << "run " << run;
+    }
+}
+
+TEST(Shuffle, ClockSeededGeneratorKeepsEveryMapAndTheMiddleRule) {
+    auto random = MakeClockRandomSource();
+    const Texts maps = {"a0", "a1", "a2", "a3", "a4", "a5", "a6"};
+    for (int click = 0; click < 200; ++click) {
+        const double u = random->Draw();
+        ASSERT_TRUE(u >= 0.0 && u < 1.0) << u;
+        SelectableList lstMap(SelectionStyle::Extended, false);
+        lstMap.AddItems(maps);
+        cmdRandom_Click(lstMap, *random);
+        Texts after = Items(lstMap);
+        ASSERT_EQ(after[3], "a0");
+        std::sort(after.begin(), after.end());
+        ASSERT_EQ(after, maps);
+    }
+}
+
+} // namespace
+} // namespace rotaline
