@@ -18,6 +18,7 @@ constexpr std::int32_t kErrorInvalidHandle = 6;
 constexpr std::int32_t kErrorBadPathname = 161;
 constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegMultiSz = 7;
+// Links that lead round in a circle end here instead of never.
 constexpr int kMaxLinkHops = 16;
 constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
 
