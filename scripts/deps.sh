@@ -22,4 +22,11 @@ ensure_packages() {
 
 # What building, testing and running the program needs.
 ROTALINE_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-    libbenchmark-dev)
+    libbenchmark-dev librapidcheck-dev)
+
+# What the Windows build of the core and its tests under Wine need: the MinGW-w64 cross compiler
+# (posix threads), Wine, and GoogleTest's sources to build for Windows.
+ROTALINE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 wine googletest)
+
+# The fuzz targets: clang 14 and its runtimes, libFuzzer among them.
+ROTALINE_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)

@@ -6,12 +6,17 @@
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
+#include <cerrno>
+
 namespace rotaline {
 
 std::string MapCyclePath() { return InstallPath + "\\" + ModName + "\\mapcycle.txt"; }
 
 std::vector<std::string> SplitCycleLines(std::string_view bytes) {
     std::vector<std::string> lines;
+    // Room for every line at once: growing the list step by step touches twice the memory,
+    // and fresh memory is what a long cycle costs most.
+    lines.reserve(CountCycleLines(bytes));
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t cr = bytes.find('\r', start);
@@ -26,6 +31,23 @@ std::vector<std::string> SplitCycleLines(std::string_view bytes) {
         }
     }
     return lines;
+}
+
+std::size_t CountCycleLines(std::string_view bytes) {
+    std::size_t count = 0;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        ++count;
+        const std::size_t cr = bytes.find('\r', start);
+        if (cr == std::string_view::npos) {
+            break;
+        }
+        start = cr + 1;
+        if (start < bytes.size() && bytes[start] == '\n') {
+            ++start;
+        }
+    }
+    return count;
 }
 
 std::string JoinCycleLines(const SelectableList& cycle) {
@@ -46,6 +68,16 @@ CycleReadResult ReadMapCycle() {
     ReadResult file = ReadWholeFile(NativePath(MapCyclePath()), kMaxCycleFileBytes);
     if (file.error) {
         return {{}, file.error};
+    }
+    // Counted before any line is made: a file of nothing but line ends would otherwise take
+    // some 30 times its size in memory before the list refused it.
+    const std::size_t count = CountCycleLines(file.bytes);
+    if (count > static_cast<std::size_t>(SelectableList::kMaxItems)) {
+        const std::string most = std::to_string(SelectableList::kMaxItems);
+        return {{},
+                SystemError{EFBIG, "it holds " + std::to_string(count) +
+                                       " lines, and a cycle of at most " + most +
+                                       " maps can be edited"}};
     }
     return {SplitCycleLines(file.bytes), std::nullopt};
 }

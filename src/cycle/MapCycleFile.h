@@ -21,6 +21,8 @@ std::string MapCyclePath();
 
 // Lines end at CR, at CR LF, or at the end of the bytes; a lone LF belongs to its line.
 std::vector<std::string> SplitCycleLines(std::string_view bytes);
+// How many lines SplitCycleLines would give, without making them.
+std::size_t CountCycleLines(std::string_view bytes);
 // Every item followed by CR LF.
 std::string JoinCycleLines(const SelectableList& cycle);
 
@@ -29,7 +31,8 @@ struct CycleReadResult {
     std::optional<SystemError> error;
 };
 
-// Reads the file at MapCyclePath().
+// Reads the file at MapCyclePath(). A file over kMaxCycleFileBytes, or of more lines than a
+// list can hold, is refused with a message that says so.
 CycleReadResult ReadMapCycle();
 // Replaces the file at MapCyclePath() with the cycle's items, safely: on failure the old file
 // is left as it was.

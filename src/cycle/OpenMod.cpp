@@ -4,27 +4,16 @@
 #include "app/Globals.h"
 #include "app/WindowSystem.h"
 #include "cycle/MapCycleFile.h"
+#include "cycle/ModMaps.h"
 #include "lists/EditingOperations.h"
-#include "platform/FolderListing.h"
 #include "platform/Paths.h"
 
 #include <string>
-#include <unordered_set>
-#include <vector>
 
 namespace rotaline {
 namespace {
 
 constexpr const char* kCannotContinue = "Cannot Continue";
-
-std::string UpperCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
 
 std::string TooMany(const std::string& what, std::size_t count) {
     return what + " holds " + std::to_string(count) + " entries; at most " +
@@ -45,8 +34,8 @@ void cmdEdit_Click(const SelectableList& lstModList, WindowSystem& windows) {
     lists.lstMap.Clear();
 
     MessageBoxes& messages = windows.Messages();
-    const std::string mapsPattern = InstallPath + "\\" + ModName + "\\maps\\*.bsp";
-    ListingResult maps = ListFolder(mapsPattern, kAttrNormal);
+    const std::string mapsPattern = MapsPattern(InstallPath, ModName);
+    ListingResult maps = ListModMaps(InstallPath, ModName);
     if (maps.error) {
         messages.Show("Cannot list the maps in " +
                           NativePath(InstallPath + "\\" + ModName + "\\maps") + ": " +
@@ -60,10 +49,10 @@ void cmdEdit_Click(const SelectableList& lstModList, WindowSystem& windows) {
         return;
     }
     if (maps.names.size() > static_cast<std::size_t>(SelectableList::kMaxItems)) {
-        messages.Show(TooMany("The maps folder " +
-                                  NativePath(InstallPath + "\\" + ModName + "\\maps"),
-                              maps.names.size()),
-                      kCannotContinue, MessageIcon::Critical);
+        messages.Show(
+            TooMany("The maps folder " + NativePath(InstallPath + "\\" + ModName + "\\maps"),
+                    maps.names.size()),
+            kCannotContinue, MessageIcon::Critical);
         return;
     }
 
@@ -79,18 +68,7 @@ void cmdEdit_Click(const SelectableList& lstModList, WindowSystem& windows) {
         return;
     }
 
-    for (std::string& name : maps.names) {
-        name.resize(name.size() - 4);
-    }
-    // Every map that some line names, letter case ignored, leaves the available maps: one set
-    // lookup per map instead of a scan of the maps per line.
-    std::unordered_set<std::string> named;
-    named.reserve(cycle.lines.size());
-    for (const std::string& line : cycle.lines) {
-        named.insert(UpperCase(line));
-    }
-    std::erase_if(maps.names,
-                  [&named](const std::string& map) { return named.count(UpperCase(map)) != 0; });
+    DropMapsInCycle(maps.names, cycle.lines);
     lists.lstBSP.AddItems(std::move(maps.names));
     lists.lstMap.AddItems(std::move(cycle.lines));
 

@@ -44,46 +44,49 @@ void MoveFirstSelected(SelectableList& lstMap, std::int16_t first, std::int16_t 
 
 // The shuffle draws maps out of the middle of the list; erasing each from a vector would cost
 // O(n^2) for a long cycle. This Fenwick tree counts the maps not yet drawn by their original
-// position, so the r-th one left is found and taken out in O(log n).
-std::size_t LowBit(std::size_t k) {
-    return k & (~k + 1);
-}
-
-std::vector<int> AllPositionsLeft(std::size_t count) {
-    std::vector<int> tree(count + 1, 0);
-    for (std::size_t k = 1; k <= count; ++k) {
-        tree[k] += 1;
-        const std::size_t parent = k + LowBit(k);
-        if (parent <= count) {
-            tree[parent] += tree[k];
+// position, so the r-th one left is found and taken out in O(log n). Its size is a power of two,
+// with empty places past the end, so that the search needs no bounds test; 16-bit counts hold
+// any list and keep the tree small enough for the fastest caches.
+class PositionsLeft {
+public:
+    explicit PositionsLeft(std::size_t count) {
+        while (size_ < count) {
+            size_ *= 2;
+        }
+        tree_.assign(size_ + 1, 0);
+        for (std::size_t k = 1; k <= size_; ++k) {
+            tree_[k] = static_cast<std::uint16_t>(tree_[k] + (k <= count ? 1 : 0));
+            const std::size_t parent = k + LowBit(k);
+            if (parent <= size_) {
+                tree_[parent] = static_cast<std::uint16_t>(tree_[parent] + tree_[k]);
+            }
         }
     }
-    return tree;
-}
 
-// The original position of the map that stands at `rank` (from 0) among those left.
-std::size_t PositionOfRank(const std::vector<int>& tree, int rank) {
-    const std::size_t count = tree.size() - 1;
-    std::size_t step = 1;
-    while (step * 2 <= count) {
-        step *= 2;
-    }
-    std::size_t position = 0;
-    int wanted = rank + 1;
-    for (; step > 0; step /= 2) {
-        if (position + step <= count && tree[position + step] < wanted) {
-            position += step;
-            wanted -= tree[position];
+    // Takes out the map at `rank` (from 0) among those left and gives its original position.
+    // One walk down the tree finds it and counts it out: a node is on the found position's
+    // update path exactly when the walk does not step past it. Each step is computed with masks
+    // rather than branches, since for a random rank every step is a coin toss.
+    std::size_t TakeRank(std::uint32_t rank) {
+        std::size_t position = 0;
+        std::uint32_t wanted = rank + 1;
+        for (std::size_t step = size_; step > 0; step /= 2) {
+            std::uint16_t& node = tree_[position + step];
+            const std::uint32_t count = node;
+            const std::uint32_t past = count < wanted ? 1 : 0;
+            wanted -= count & (0U - past);
+            node = static_cast<std::uint16_t>(count - (past ^ 1U));
+            position += step & (std::size_t{0} - past);
         }
+        return position;
     }
-    return position;
-}
 
-void TakeOutPosition(std::vector<int>& tree, std::size_t position) {
-    for (std::size_t k = position + 1; k < tree.size(); k += LowBit(k)) {
-        tree[k] -= 1;
-    }
-}
+private:
+    static std::size_t LowBit(std::size_t k) { return k & (~k + 1); }
+
+    std::size_t size_ = 1;
+    std::vector<std::uint16_t> tree_;
+};
 
 } // namespace
 
@@ -126,8 +129,11 @@ void cmdRandom_Click(SelectableList& lstMap, RandomSource& random) {
     }
     random.ReseedFromClock();
     const std::int16_t n = lstMap.ListCount();
-    std::vector<std::string> slots(static_cast<std::size_t>(n));
-    std::vector<int> left = AllPositionsLeft(slots.size());
+    const auto count = static_cast<std::size_t>(n);
+    // First where each map goes, then the maps: copied in list order, each to its slot, the
+    // copies read the list front to back instead of jumping about it once per draw.
+    std::vector<std::int16_t> slotOf(count, 0);
+    PositionsLeft left(count);
     // At each pass `remaining`, the number of maps still to draw, equals the slot filled.
     for (auto remaining = static_cast<std::int16_t>(n - 1); remaining >= 1; --remaining) {
         double drawn = std::floor(remaining * random.Draw() + 1.0);
@@ -139,13 +145,14 @@ void cmdRandom_Click(SelectableList& lstMap, RandomSource& random) {
         if (drawn > remaining) {
             drawn = remaining;
         }
-        const std::size_t position = PositionOfRank(left, static_cast<int>(drawn));
-        slots[static_cast<std::size_t>(remaining)] =
-            lstMap.List(static_cast<std::int16_t>(position));
-        TakeOutPosition(left, position);
+        slotOf[left.TakeRank(static_cast<std::uint32_t>(drawn))] = remaining;
     }
-    // The map left over is the one that stood first; it goes to index n / 2 of the new cycle.
-    slots[0] = lstMap.List(0);
+    std::vector<std::string> slots(count);
+    for (std::size_t position = 0; position < count; ++position) {
+        slots[static_cast<std::size_t>(slotOf[position])] =
+            lstMap.List(static_cast<std::int16_t>(position));
+    }
+    // The map left over, in slot 0, is the one that stood first; it goes to index n / 2.
     const auto middle = static_cast<std::size_t>(n / 2);
     std::rotate(slots.begin(), slots.begin() + 1, slots.begin() + middle + 1);
     lstMap.ReplaceAll(std::move(slots));

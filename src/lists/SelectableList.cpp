@@ -22,11 +22,68 @@ bool SortsBefore(const std::string& a, const std::string& b) {
     return SelectableList::CompareForSort(a, b) < 0;
 }
 
+// An item's place in a sort: its first 16 bytes, folded and packed most significant first with
+// zero bytes after its end, so that comparing the numbers compares those bytes; and where the
+// item stood. Items whose numbers are equal are compared whole.
+struct SortKey {
+    std::uint64_t head;
+    std::uint64_t next;
+    std::uint32_t index;
+};
+
+SortKey KeyOf(const std::string& item, std::size_t index) {
+    std::uint64_t words[2] = {0, 0};
+    const std::size_t packed = std::min<std::size_t>(item.size(), 16);
+    for (std::size_t k = 0; k < packed; ++k) {
+        words[k / 8] |= std::uint64_t{FoldForSort(item[k])} << (56 - 8 * (k % 8));
+    }
+    return {words[0], words[1], static_cast<std::uint32_t>(index)};
+}
+
 // Sorted adds put each item before its equals, so equal items added one by one end up in the
-// reverse of their adding order; reversing first lets a stable sort give that same order.
+// reverse of their adding order: among equals, the later one goes first.
 void SortAsAddedOneByOne(std::vector<std::string>& items) {
-    std::reverse(items.begin(), items.end());
-    std::stable_sort(items.begin(), items.end(), SortsBefore);
+    const std::size_t count = items.size();
+    if (count < 2) {
+        return;
+    }
+    // Small keys settle nearly every comparison without folding the texts again, and the items
+    // themselves move once, in place: on a list of 32,767 items a second list of texts, or a
+    // merge buffer, costs more in fresh memory than the whole sort.
+    std::vector<SortKey> keys;
+    keys.reserve(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        keys.push_back(KeyOf(items[k], k));
+    }
+    std::sort(keys.begin(), keys.end(), [&items](const SortKey& a, const SortKey& b) {
+        if (a.head != b.head) {
+            return a.head < b.head;
+        }
+        if (a.next != b.next) {
+            return a.next < b.next;
+        }
+        const int byText = SelectableList::CompareForSort(items[a.index], items[b.index]);
+        return byText != 0 ? byText < 0 : a.index > b.index;
+    });
+    // keys[to].index names the item that belongs at `to`; each cycle of that permutation is
+    // walked once, and a placed item is marked by pointing its key at its own place.
+    for (std::size_t start = 0; start < count; ++start) {
+        if (keys[start].index == start) {
+            continue;
+        }
+        std::string held = std::move(items[start]);
+        std::size_t to = start;
+        for (;;) {
+            const std::size_t from = keys[to].index;
+            keys[to].index = static_cast<std::uint32_t>(to);
+            if (from == start) {
+                items[to] = std::move(held);
+                break;
+            }
+            items[to] = std::move(items[from]);
+            to = from;
+        }
+    }
 }
 
 } // namespace
@@ -340,31 +397,36 @@ void SelectableList::MergeSorted(std::vector<std::string> items) {
     if (observer_ != nullptr) {
         observer_->AboutToReset();
     }
-    std::vector<std::string> merged;
-    std::vector<char> flags;
-    merged.reserve(items_.size() + items.size());
-    flags.reserve(items_.size() + items.size());
-    std::int16_t current = -1;
-    std::size_t old = 0;
-    auto fresh = items.begin();
-    while (old < items_.size() || fresh != items.end()) {
-        // A new item goes before the old items equal to it, as a sorted AddItem puts it.
-        const bool takeFresh =
-            fresh != items.end() && (old == items_.size() || !SortsBefore(items_[old], *fresh));
-        if (takeFresh) {
-            merged.push_back(std::move(*fresh++));
-            flags.push_back(0);
-            continue;
+    std::int16_t current = listIndex_;
+    if (items_.empty()) {
+        items_ = std::move(items);
+        selected_.assign(items_.size(), 0);
+    } else {
+        // Merged from the back into the list's own room: no item moves twice and no second
+        // list is made.
+        std::size_t old = items_.size();
+        std::size_t fresh = items.size();
+        std::size_t out = old + fresh;
+        items_.resize(out);
+        selected_.resize(out);
+        while (fresh > 0) {
+            // A new item goes before the old items equal to it, as a sorted AddItem puts it.
+            const bool takeOld = old > 0 && !SortsBefore(items_[old - 1], items[fresh - 1]);
+            --out;
+            if (takeOld) {
+                --old;
+                items_[out] = std::move(items_[old]);
+                selected_[out] = selected_[old];
+                if (listIndex_ >= 0 && old == static_cast<std::size_t>(listIndex_)) {
+                    current = static_cast<std::int16_t>(out);
+                }
+            } else {
+                --fresh;
+                items_[out] = std::move(items[fresh]);
+                selected_[out] = 0;
+            }
         }
-        if (listIndex_ >= 0 && old == static_cast<std::size_t>(listIndex_)) {
-            current = static_cast<std::int16_t>(merged.size());
-        }
-        merged.push_back(std::move(items_[old]));
-        flags.push_back(selected_[old]);
-        ++old;
     }
-    items_.swap(merged);
-    selected_.swap(flags);
     const bool currentMoved = current != listIndex_;
     listIndex_ = current;
     if (observer_ != nullptr) {
@@ -394,6 +456,7 @@ std::vector<std::string> SelectableList::RemoveMarked(const std::vector<char>& m
     }
 
     std::vector<std::string> removed;
+    removed.reserve(static_cast<std::size_t>(std::count_if(first, afterLast, isMarked)));
     bool flagsChanged = false;
     std::int16_t current = -1;
     std::size_t kept = 0;

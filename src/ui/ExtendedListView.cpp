@@ -32,4 +32,15 @@ QItemSelectionModel::SelectionFlags ExtendedListView::selectionCommand(const QMo
     return flags;
 }
 
+QRegion ExtendedListView::visualRegionForSelection(const QItemSelection& selection) const {
+    // Qt locates every range of a changed selection, row by row of the layout; a list of
+    // thousands of items with every other one selected made that most of the cost of a click.
+    // Beyond a few ranges, repainting the few rows in sight is the cheaper way.
+    constexpr qsizetype kRangesLocated = 64;
+    if (selection.size() > kRangesLocated) {
+        return QRegion(viewport()->rect());
+    }
+    return QListView::visualRegionForSelection(selection);
+}
+
 } // namespace rotaline

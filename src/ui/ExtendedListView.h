@@ -15,6 +15,8 @@ protected:
     // selection, where Qt would keep the rest.
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
+    // What a selection change repaints: all visible rows once the selection is in many pieces.
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
 };
 
 } // namespace rotaline

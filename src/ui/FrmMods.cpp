@@ -7,6 +7,7 @@
 #include "cycle/OpenMod.h"
 #include "ui/ClickablePicture.h"
 #include "ui/ExtendedListView.h"
+#include "ui/GuardedHandler.h"
 #include "ui/QtWindowSystem.h"
 #include "ui/SelectableListModel.h"
 #include "ui/Twips.h"
@@ -62,11 +63,14 @@ frmMODS::frmMODS(QtWindowSystem& windows)
     setTabOrder(cmdClose_, cmdEdit_);
     lstModList_->setFocus();
 
-    connect(cmdEdit_, &QPushButton::clicked, this, [this] { cmdEdit_Click(); });
+    connect(cmdEdit_, &QPushButton::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { cmdEdit_Click(); }); });
     connect(lstModList_, &QAbstractItemView::doubleClicked, this,
-            [this] { lstModList_DblClick(); });
-    connect(cmdClose_, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
-    connect(Image1_, &ClickablePicture::clicked, this, [this] { Image1_Click(); });
+            [this] { RunGuarded(windows_.Messages(), [this] { lstModList_DblClick(); }); });
+    connect(cmdClose_, &QPushButton::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { cmdClose_Click(); }); });
+    connect(Image1_, &ClickablePicture::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { Image1_Click(); }); });
 }
 
 frmMODS::~frmMODS() = default;
@@ -81,21 +85,33 @@ void frmMODS::Show() {
     lstModList_->setFocus();
 }
 
-void frmMODS::Hide() { hide(); }
+void frmMODS::Hide() {
+    hide();
+}
 
 void frmMODS::Form_Load(const std::optional<std::string>& installPathOverride) {
     rotaline::Form_Load(modList_, windows_, installPathOverride);
 }
 
-void frmMODS::Form_Unload() { rotaline::Form_Unload(windows_); }
+void frmMODS::Form_Unload() {
+    rotaline::Form_Unload(windows_);
+}
 
-void frmMODS::cmdEdit_Click() { rotaline::cmdEdit_Click(modList_, windows_); }
+void frmMODS::cmdEdit_Click() {
+    rotaline::cmdEdit_Click(modList_, windows_);
+}
 
-void frmMODS::lstModList_DblClick() { cmdEdit_Click(); }
+void frmMODS::lstModList_DblClick() {
+    cmdEdit_Click();
+}
 
-void frmMODS::cmdClose_Click() { rotaline::cmdClose_Click(windows_); }
+void frmMODS::cmdClose_Click() {
+    rotaline::cmdClose_Click(windows_);
+}
 
-void frmMODS::Image1_Click() { AboutMessage(windows_.Messages()); }
+void frmMODS::Image1_Click() {
+    AboutMessage(windows_.Messages());
+}
 
 void frmMODS::paintEvent(QPaintEvent*) {
     QPainter painter(this);

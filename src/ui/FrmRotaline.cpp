@@ -7,6 +7,7 @@
 #include "ui/ClickablePicture.h"
 #include "ui/DisplayText.h"
 #include "ui/ExtendedListView.h"
+#include "ui/GuardedHandler.h"
 #include "ui/QtWindowSystem.h"
 #include "ui/SelectableListModel.h"
 #include "ui/TriangleIcon.h"
@@ -78,11 +79,11 @@ frmRotaline::frmRotaline(QtWindowSystem& windows, QWidget* owner,
     lstMapModel_ = new SelectableListModel(lists_.lstMap, this);
     lstMapModel_->AttachView(lstMap_);
 
-    cmdMove_ = MakeButton(QStringLiteral("cmdMove"), QString(), TwipsRect(2280, 2160, 495, 495),
-                          this);
+    cmdMove_ =
+        MakeButton(QStringLiteral("cmdMove"), QString(), TwipsRect(2280, 2160, 495, 495), this);
     ShowArrowhead(cmdMove_, QStringLiteral("4"), TriangleDirection::Right);
-    cmdRemove_ = MakeButton(QStringLiteral("cmdRemove"), QString(),
-                            TwipsRect(3360, 2160, 495, 495), this);
+    cmdRemove_ =
+        MakeButton(QStringLiteral("cmdRemove"), QString(), TwipsRect(3360, 2160, 495, 495), this);
     ShowArrowhead(cmdRemove_, QStringLiteral("3"), TriangleDirection::Left);
     cmdUP_ = MakeButton(QStringLiteral("cmdUP"), QString(), TwipsRect(3360, 600, 495, 495), this);
     ShowPicture(cmdUP_, QStringLiteral(":/arrow-up.png"));
@@ -98,8 +99,10 @@ frmRotaline::frmRotaline(QtWindowSystem& windows, QWidget* owner,
     Label2_->setObjectName(QStringLiteral("Label2"));
     Label2_->setGeometry(TwipsRect(3840, 0, 2175, 255));
     MakeTransparentLabel(Label2_);
-    lists_.Label1.OnChange([this](const std::string& text) { Label1_->setText(DisplayText(text)); });
-    lists_.Label2.OnChange([this](const std::string& text) { Label2_->setText(DisplayText(text)); });
+    lists_.Label1.OnChange(
+        [this](const std::string& text) { Label1_->setText(DisplayText(text)); });
+    lists_.Label2.OnChange(
+        [this](const std::string& text) { Label2_->setText(DisplayText(text)); });
 
     cmdRandom_ = MakeButton(QStringLiteral("cmdRandom"), QStringLiteral("&Randomize List"),
                             TwipsRect(4200, 4320, 1335, 375), this);
@@ -130,16 +133,26 @@ frmRotaline::frmRotaline(QtWindowSystem& windows, QWidget* owner,
     setTabOrder(cmdRandom_, cmdSave_);
     setTabOrder(cmdSave_, cmdClose_);
 
-    connect(cmdMove_, &QPushButton::clicked, this, [this] { cmdMove_Click(); });
-    connect(lstBSP_, &QAbstractItemView::doubleClicked, this, [this] { lstBSP_DblClick(); });
-    connect(cmdRemove_, &QPushButton::clicked, this, [this] { cmdRemove_Click(); });
-    connect(lstMap_, &QAbstractItemView::doubleClicked, this, [this] { lstMap_DblClick(); });
-    connect(cmdUP_, &QPushButton::clicked, this, [this] { cmdUP_Click(); });
-    connect(cmdDown_, &QPushButton::clicked, this, [this] { cmdDown_Click(); });
-    connect(cmdRandom_, &QPushButton::clicked, this, [this] { cmdRandom_Click(); });
-    connect(cmdSave_, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
-    connect(cmdClose_, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
-    connect(Image1_, &ClickablePicture::clicked, this, [this] { Image1_Click(); });
+    connect(cmdMove_, &QPushButton::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { cmdMove_Click(); }); });
+    connect(lstBSP_, &QAbstractItemView::doubleClicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { lstBSP_DblClick(); }); });
+    connect(cmdRemove_, &QPushButton::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { cmdRemove_Click(); }); });
+    connect(lstMap_, &QAbstractItemView::doubleClicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { lstMap_DblClick(); }); });
+    connect(cmdUP_, &QPushButton::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { cmdUP_Click(); }); });
+    connect(cmdDown_, &QPushButton::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { cmdDown_Click(); }); });
+    connect(cmdRandom_, &QPushButton::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { cmdRandom_Click(); }); });
+    connect(cmdSave_, &QPushButton::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { cmdSave_Click(); }); });
+    connect(cmdClose_, &QPushButton::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { cmdClose_Click(); }); });
+    connect(Image1_, &ClickablePicture::clicked, this,
+            [this] { RunGuarded(windows_.Messages(), [this] { Image1_Click(); }); });
 }
 
 frmRotaline::~frmRotaline() = default;
@@ -155,27 +168,49 @@ void frmRotaline::Show() {
     });
 }
 
-void frmRotaline::Hide() { hide(); }
+void frmRotaline::Hide() {
+    hide();
+}
 
-void frmRotaline::cmdMove_Click() { rotaline::cmdMove_Click(lists_); }
+void frmRotaline::cmdMove_Click() {
+    rotaline::cmdMove_Click(lists_);
+}
 
-void frmRotaline::lstBSP_DblClick() { cmdMove_Click(); }
+void frmRotaline::lstBSP_DblClick() {
+    cmdMove_Click();
+}
 
-void frmRotaline::cmdRemove_Click() { rotaline::cmdRemove_Click(lists_); }
+void frmRotaline::cmdRemove_Click() {
+    rotaline::cmdRemove_Click(lists_);
+}
 
-void frmRotaline::lstMap_DblClick() { cmdRemove_Click(); }
+void frmRotaline::lstMap_DblClick() {
+    cmdRemove_Click();
+}
 
-void frmRotaline::cmdUP_Click() { rotaline::cmdUP_Click(lists_.lstMap); }
+void frmRotaline::cmdUP_Click() {
+    rotaline::cmdUP_Click(lists_.lstMap);
+}
 
-void frmRotaline::cmdDown_Click() { rotaline::cmdDown_Click(lists_.lstMap); }
+void frmRotaline::cmdDown_Click() {
+    rotaline::cmdDown_Click(lists_.lstMap);
+}
 
-void frmRotaline::cmdRandom_Click() { rotaline::cmdRandom_Click(lists_.lstMap, *random_); }
+void frmRotaline::cmdRandom_Click() {
+    rotaline::cmdRandom_Click(lists_.lstMap, *random_);
+}
 
-void frmRotaline::cmdSave_Click() { rotaline::cmdSave_Click(lists_, windows_.Messages()); }
+void frmRotaline::cmdSave_Click() {
+    rotaline::cmdSave_Click(lists_, windows_.Messages());
+}
 
-void frmRotaline::cmdClose_Click() { rotaline::cmdClose_Click(windows_, *this); }
+void frmRotaline::cmdClose_Click() {
+    rotaline::cmdClose_Click(windows_, *this);
+}
 
-void frmRotaline::Image1_Click() { AboutMessage(windows_.Messages()); }
+void frmRotaline::Image1_Click() {
+    AboutMessage(windows_.Messages());
+}
 
 void frmRotaline::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -7,7 +7,32 @@
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
 
+#include <cstddef>
+#include <string>
+
 namespace rotaline {
+
+namespace {
+
+// Far more than a list row shows, and more than a file name can hold. Laying out the text of a
+// cycle line of megabytes would freeze the window for a minute and take hundreds of MB; the
+// item itself keeps every byte, and a save writes them all.
+constexpr std::size_t kMaxShownBytes = 256;
+
+QString ShownText(const std::string& bytes) {
+    if (bytes.size() <= kMaxShownBytes) {
+        return DisplayText(bytes);
+    }
+    // Cut before a character that UTF-8 spreads over several bytes, not in the middle of it.
+    std::size_t cut = kMaxShownBytes;
+    for (int back = 0; back < 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80;
+         ++back) {
+        --cut;
+    }
+    return DisplayText(bytes.substr(0, cut)) + QChar(0x2026);
+}
+
+} // namespace
 
 SelectableListModel::SelectableListModel(SelectableList& list, QObject* parent)
     : QAbstractListModel(parent), list_(list) {
@@ -25,7 +50,7 @@ QVariant SelectableListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return DisplayText(list_.List(static_cast<std::int16_t>(index.row())));
+        return ShownText(list_.List(static_cast<std::int16_t>(index.row())));
     }
     return {};
 }
@@ -47,10 +72,14 @@ void SelectableListModel::ItemsAboutToBeInserted(std::int16_t first, std::int16_
     beginInsertRows(QModelIndex(), first, last);
 }
 
+// After rows come or go the view's selection and current item have moved with them as the
+// list's have, and Qt leaves new rows unselected; whatever else the list changes in its flags
+// or current index reaches the view as SelectionChanged, once per batch. Pushing here as well
+// would move the view's current item while its layout is stale, which makes the view lay out
+// every row there and then, once for each step of a change made in steps.
 void SelectableListModel::ItemsInserted() {
     endInsertRows();
     pushing_ = false;
-    PushSelectionToView();
 }
 
 void SelectableListModel::ItemsAboutToBeRemoved(std::int16_t first, std::int16_t last) {
@@ -58,11 +87,11 @@ void SelectableListModel::ItemsAboutToBeRemoved(std::int16_t first, std::int16_t
     beginRemoveRows(QModelIndex(), first, last);
 }
 
+// The view moves its current item off a removed row; the list then drops its own current
+// index and says so, and the push that follows puts the list's word in force.
 void SelectableListModel::ItemsRemoved() {
     endRemoveRows();
     pushing_ = false;
-    // The view may have moved its current item off a removed row; the list's word holds.
-    PushSelectionToView();
 }
 
 void SelectableListModel::AboutToReset() {
@@ -102,11 +131,15 @@ void SelectableListModel::PushSelectionToView() {
         }
     }
     pushing_ = true;
-    const std::int16_t current = list_.ListIndex();
-    if (current >= 0 && current < count) {
-        selection_->setCurrentIndex(index(current), QItemSelectionModel::NoUpdate);
-    } else {
-        selection_->clearCurrentIndex();
+    const int current = list_.ListIndex() < count ? list_.ListIndex() : -1;
+    const QModelIndex viewCurrent = selection_->currentIndex();
+    // A current item set again still repaints, and lays out a view whose rows just changed.
+    if ((viewCurrent.isValid() ? viewCurrent.row() : -1) != current) {
+        if (current >= 0) {
+            selection_->setCurrentIndex(index(current), QItemSelectionModel::NoUpdate);
+        } else {
+            selection_->clearCurrentIndex();
+        }
     }
     selection_->select(ranges, QItemSelectionModel::ClearAndSelect);
     pushing_ = false;

@@ -1,35 +1,97 @@
-// The program: reads its command line, then hands over to the chooser window.
+// The program: runs a command without a window, or reads its options and opens the chooser.
+#include "app/CommandLine.h"
+#include "app/CommandLineArguments.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/QtWindowSystem.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
+#include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
+
+namespace {
+
+struct Options {
+    QCommandLineOption help;
+    QCommandLineOption version;
+    QCommandLineOption installPath;
+};
+
+Options SetUpParser(QCommandLineParser& parser) {
+    QCoreApplication::setApplicationName(QStringLiteral("Rotaline"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.00"));
+    parser.setApplicationDescription(
+        QStringLiteral("Edits the map cycles of the Half-Life mods in an install folder."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption installPath(
+        QStringLiteral("install-path"),
+        QStringLiteral("Use DIR as the game's install folder instead of the registry's."),
+        QStringLiteral("DIR"));
+    parser.addOption(installPath);
+    parser.addPositionalArgument(
+        QStringLiteral("command"),
+        QStringLiteral("Runs without a window: mods, maps, cycle, add, remove, up, down, "
+                       "shuffle or check. They are listed below."),
+        QStringLiteral("[command [args...]]"));
+    return {help, version, installPath};
+}
+
+bool AsksForHelpOrVersion(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            return false;
+        }
+        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "-v" || arg == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Help and version are answered with no window system at all, so they work on a machine
+// without a display too.
+int AnswerHelpOrVersion(int argc, char* argv[]) {
+    QCoreApplication core(argc, argv);
+    QCommandLineParser parser;
+    const Options options = SetUpParser(parser);
+    // Qt's own window options are unknown here; they do not matter to the answer.
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(options.help)) {
+        std::cout << parser.helpText().toLocal8Bit().toStdString() << '\n'
+                  << rotaline::CommandsHelp();
+        return 0;
+    }
+    parser.showVersion();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    // A command must not need a display: it is run before anything of Qt is set up.
+    if (rotaline::NamesACommand(args)) {
+        return rotaline::RunCommandLine(args, std::cout, std::cerr);
+    }
+    if (AsksForHelpOrVersion(args)) {
+        return AnswerHelpOrVersion(argc, argv);
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Rotaline"));
-    QApplication::setApplicationVersion(QStringLiteral("2.00"));
     // The program ends when its chooser is unloaded, not when some window happens to close.
     QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Edits the map cycles of the Half-Life mods in an install folder."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption installPathOption(
-        QStringLiteral("install-path"),
-        QStringLiteral("Use DIR as the game's install folder instead of the registry's."),
-        QStringLiteral("DIR"));
-    parser.addOption(installPathOption);
+    const Options options = SetUpParser(parser);
     parser.process(app);
 
     std::optional<std::string> installPath;
-    if (parser.isSet(installPathOption)) {
-        installPath = parser.value(installPathOption).toLocal8Bit().toStdString();
+    if (parser.isSet(options.installPath)) {
+        installPath = parser.value(options.installPath).toLocal8Bit().toStdString();
     }
 
     rotaline::QtMessageBoxes messages;

@@ -27,9 +27,12 @@ class EditorWindowTest : public QObject {
 private:
     // valve holds seven maps; its cycle names three of them and one map it does not have.
     void OpenValve() {
-        MakeMod(*install, "valve",
-                {"bounce", "crossfire", "datacore", "frenzy", "gasworks", "stalkyard", "undertow"},
-                "crossfire\r\nundertow\r\nnowhere\r\nbounce");
+        OpenValveWith(
+            {"bounce", "crossfire", "datacore", "frenzy", "gasworks", "stalkyard", "undertow"},
+            "crossfire\r\nundertow\r\nnowhere\r\nbounce");
+    }
+    void OpenValveWith(const QStringList& maps, const QByteArray& cycle) {
+        MakeMod(*install, "valve", maps, cycle);
         windows = std::make_unique<QtWindowSystem>(messages);
         windows->UseRandomSource(std::make_shared<ZeroRandom>());
         QVERIFY(windows->Start(install->path().toStdString()));
@@ -182,6 +185,19 @@ private slots:
         QCOMPARE(windows->FormsCount(), 1);
     }
 
+    void moveBeyondTheListLimitIsRefusedAndLosesNothing() {
+        OpenValve();
+        editor->Lists().lstMap.AddItems(std::vector<std::string>(32762, "filler"));
+        ClickRow(Bsp(), 0);
+        ClickRow(Bsp(), 1, Qt::ControlModifier);
+        Press("cmdMove");
+        QCOMPARE(messages.shown.size(), size_t(1));
+        QCOMPARE(messages.shown[0].title, std::string("Cannot Continue"));
+        QCOMPARE(Rows(Bsp()), QStringList({"datacore", "frenzy", "gasworks", "stalkyard"}));
+        QCOMPARE(Map()->model()->rowCount(), 32766);
+        QVERIFY(editor->isVisible());
+    }
+
     void failedSaveKeepsTheEditsAndTheFile() {
         OpenValve();
         QFile::setPermissions(install->filePath("valve/mapcycle.txt"), QFile::ReadOwner);
@@ -195,6 +211,23 @@ private slots:
         QFile::setPermissions(install->filePath("valve/mapcycle.txt"),
                               QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(CycleBytes(), QByteArray("crossfire\r\nundertow\r\nnowhere\r\nbounce"));
+    }
+
+    // Laid out whole, a line of megabytes froze the window for half a minute and more.
+    void aLineOfMegabytesIsShownCutAndSavedWhole() {
+        const QByteArray huge(4 * 1024 * 1024, 'x');
+        OpenValveWith({"bounce"}, huge + "\r\nbounce");
+        editor->grab();
+        const QString shown = Rows(Map()).first();
+        QCOMPARE(shown, QString(256, 'x') + QChar(0x2026));
+        ClickRow(Map(), 0);
+        Press("cmdRemove");
+        QCOMPARE(Rows(Bsp()).last(), shown);
+        ClickRow(Bsp(), 1);
+        Press("cmdMove");
+        editor->grab();
+        Press("cmdSave");
+        QCOMPARE(CycleBytes(), huge + "\r\nbounce\r\n");
     }
 };
 

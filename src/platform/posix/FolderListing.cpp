@@ -1,12 +1,15 @@
 // Lists a folder on POSIX systems under the DOS listing rules: masks, hidden names, "." and "..".
 #include "platform/FolderListing.h"
 #include "platform/Paths.h"
+#include "platform/posix/FileSystemCalls.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace rotaline {
 
@@ -33,7 +36,7 @@ EntryKind KindOf(DIR* folder, const dirent& entry) {
         return EntryKind::Other;
     }
     struct stat status;
-    if (fstatat(dirfd(folder), entry.d_name, &status, 0) != 0) {
+    if (SystemCalls().Fstatat(dirfd(folder), entry.d_name, &status) != 0) {
         return EntryKind::Other; // a broken or looping link is neither
     }
     if (S_ISREG(status.st_mode)) {
@@ -58,6 +61,45 @@ bool IsAdmitted(EntryKind kind, int mask) {
     return kind == EntryKind::File || (kind == EntryKind::Folder && (mask & kAttrDirectory) != 0);
 }
 
+bool HasWildcards(std::string_view pattern) {
+    return pattern.find_first_of("*?") != std::string_view::npos;
+}
+
+// A name without wildcards stands for one entry, so once the folder is open the entry is looked
+// up directly instead of read out with all the others: start-up asks this of every mod folder.
+// The folder is still opened as a listing opens it, so that a folder the listing could not read
+// fails here in the same way.
+ListingResult LookUpExactName(DIR* folder, std::string_view name, int mask) {
+    ListingResult result;
+    const bool listable = !name.empty() && !IsHidden(name) &&
+                          name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+    struct stat status;
+    // A failed look-up is an entry of no admitted kind, as a broken link is in a listing.
+    if (listable && SystemCalls().Fstatat(dirfd(folder), std::string(name).c_str(), &status) == 0) {
+        const EntryKind kind = S_ISREG(status.st_mode)   ? EntryKind::File
+                               : S_ISDIR(status.st_mode) ? EntryKind::Folder
+                                                         : EntryKind::Other;
+        if (IsAdmitted(kind, mask)) {
+            result.names.emplace_back(name);
+        }
+    }
+    return result;
+}
+
+// Room for every name the folder may hold, judged by the folder's size in bytes, which on the
+// usual file systems grows by some 16 to 40 bytes per entry. Growing the list step by step
+// touches twice the memory, and a maps folder of thousands of files makes that the larger part
+// of the cost. Only a hint, whose failure changes nothing: it is asked of the system directly.
+void ReserveForEntries(DIR* folder, std::vector<std::string>& names) {
+    constexpr std::size_t kSmallestEntry = 16;
+    constexpr std::size_t kMostReserved = 1 << 16;
+    struct stat status;
+    if (fstat(dirfd(folder), &status) == 0 && status.st_size > 0) {
+        names.reserve(
+            std::min(static_cast<std::size_t>(status.st_size) / kSmallestEntry, kMostReserved));
+    }
+}
+
 } // namespace
 
 ListingResult ListFolder(const std::string& pattern, int mask) {
@@ -73,16 +115,22 @@ ListingResult ListFolder(const std::string& pattern, int mask) {
         namePattern.remove_prefix(lastSeparator + 1);
     }
 
-    DIR* stream = opendir(folder.c_str());
+    DIR* stream = SystemCalls().Opendir(folder.c_str());
     if (stream == nullptr) {
         if (errno != ENOENT && errno != ENOTDIR) {
             result.error = ErrorFromCode(errno);
         }
         return result;
     }
+    if (!HasWildcards(namePattern)) {
+        result = LookUpExactName(stream, namePattern, mask);
+        SystemCalls().Closedir(stream);
+        return result;
+    }
+    ReserveForEntries(stream, result.names);
     for (;;) {
         errno = 0;
-        const dirent* entry = readdir(stream);
+        const dirent* entry = SystemCalls().Readdir(stream);
         if (entry == nullptr) {
             if (errno != 0) {
                 result.error = ErrorFromCode(errno);
@@ -98,7 +146,7 @@ ListingResult ListFolder(const std::string& pattern, int mask) {
             result.names.emplace_back(name);
         }
     }
-    closedir(stream);
+    SystemCalls().Closedir(stream);
     return result;
 }
 

@@ -1,6 +1,8 @@
 // Reads whole files and replaces file contents atomically on POSIX systems.
 #include "platform/TextFile.h"
 
+#include "platform/posix/FileSystemCalls.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -24,13 +26,31 @@ SystemError LastError() {
     return ErrorFromCode(errno);
 }
 
-SystemError NotRegularFile() {
-    return SystemError{EINVAL, "Not a regular file"};
+// Says what the entry is instead, so that the user knows what to look for.
+SystemError NotRegularFile(const struct stat& status) {
+    const char* kind = S_ISFIFO(status.st_mode)   ? "a named pipe"
+                       : S_ISCHR(status.st_mode)  ? "a character device"
+                       : S_ISBLK(status.st_mode)  ? "a block device"
+                       : S_ISSOCK(status.st_mode) ? "a socket"
+                                                  : "a special file";
+    return SystemError{EINVAL, std::string("Not a regular file: it is ") + kind};
 }
 
-SystemError TooLarge(std::size_t maxBytes) {
-    return SystemError{EFBIG,
-                       "File too large: the limit is " + std::to_string(maxBytes) + " bytes"};
+// "16777216 bytes (16 MB)": the exact count, and a size a user can take in at a glance.
+std::string SizeText(std::size_t bytes) {
+    constexpr std::size_t kMegabyte = 1024 * 1024;
+    std::string text = std::to_string(bytes) + " bytes";
+    if (bytes >= kMegabyte) {
+        text += " (" + std::to_string(bytes / kMegabyte) + " MB)";
+    }
+    return text;
+}
+
+// `size` is 0 when the file grew past the limit while it was read.
+SystemError TooLarge(std::size_t size, std::size_t maxBytes) {
+    const std::string held = size > 0 ? "it holds " + SizeText(size) : "it grew while being read";
+    return SystemError{EFBIG, "File too large: " + held + ", and at most " + SizeText(maxBytes) +
+                                  " can be read"};
 }
 
 // A folder, pipe or device is refused before any read: a pipe would block or never end.
@@ -39,7 +59,7 @@ std::optional<SystemError> CheckIsRegular(const struct stat& status) {
         return ErrorFromCode(EISDIR);
     }
     if (!S_ISREG(status.st_mode)) {
-        return NotRegularFile();
+        return NotRegularFile(status);
     }
     return std::nullopt;
 }
@@ -48,19 +68,19 @@ std::optional<SystemError> CheckIsRegular(const struct stat& status) {
 // while it is read, and growing past the limit still counts as too large.
 std::optional<SystemError> ReadToEnd(int fd, std::size_t maxBytes, std::string& bytes) {
     struct stat status;
-    if (fstat(fd, &status) != 0) {
+    if (SystemCalls().Fstat(fd, &status) != 0) {
         return LastError();
     }
     if (auto refused = CheckIsRegular(status)) {
         return refused;
     }
     if (static_cast<std::size_t>(status.st_size) > maxBytes) {
-        return TooLarge(maxBytes);
+        return TooLarge(static_cast<std::size_t>(status.st_size), maxBytes);
     }
     bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
+        const ssize_t got = SystemCalls().Read(fd, buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -72,7 +92,7 @@ std::optional<SystemError> ReadToEnd(int fd, std::size_t maxBytes, std::string& 
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
         if (bytes.size() > maxBytes) {
-            return TooLarge(maxBytes);
+            return TooLarge(0, maxBytes);
         }
     }
 }
@@ -80,12 +100,16 @@ std::optional<SystemError> ReadToEnd(int fd, std::size_t maxBytes, std::string& 
 std::optional<SystemError> WriteAll(int fd, const std::string& bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t put = write(fd, bytes.data() + written, bytes.size() - written);
+        const ssize_t put = SystemCalls().Write(fd, bytes.data() + written, bytes.size() - written);
         if (put < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return LastError();
+        }
+        if (put == 0) {
+            // No error and no progress: retrying could go on for ever.
+            return ErrorFromCode(EIO);
         }
         written += static_cast<std::size_t>(put);
     }
@@ -107,7 +131,7 @@ std::string BaseName(const std::string& path) {
 std::optional<SystemError> ReadLink(const std::string& path, std::string& target) {
     std::string buffer(256, '\0');
     for (;;) {
-        const ssize_t length = readlink(path.c_str(), buffer.data(), buffer.size());
+        const ssize_t length = SystemCalls().Readlink(path.c_str(), buffer.data(), buffer.size());
         if (length < 0) {
             return LastError();
         }
@@ -126,7 +150,7 @@ std::optional<SystemError> ResolveLinks(const std::string& path, std::string& ta
                                         struct stat& status, bool& exists) {
     std::string current = path;
     for (int hops = 0;; ++hops) {
-        if (lstat(current.c_str(), &status) != 0) {
+        if (SystemCalls().Lstat(current.c_str(), &status) != 0) {
             if (errno != ENOENT) {
                 return LastError();
             }
@@ -163,21 +187,22 @@ mode_t CurrentUmask() {
 // stays the user's own.
 std::optional<SystemError> MatchOwnerAndMode(int fd, const struct stat* old) {
     if (old == nullptr) {
-        if (fchmod(fd, kNewFileMode & ~CurrentUmask()) != 0) {
+        if (SystemCalls().Fchmod(fd, kNewFileMode & ~CurrentUmask()) != 0) {
             return LastError();
         }
         return std::nullopt;
     }
     struct stat created;
-    if (fstat(fd, &created) != 0) {
+    if (SystemCalls().Fstat(fd, &created) != 0) {
         return LastError();
     }
     if ((created.st_uid != old->st_uid || created.st_gid != old->st_gid) &&
-        fchown(fd, old->st_uid, old->st_gid) != 0 && errno != EPERM && errno != EINVAL) {
+        SystemCalls().Fchown(fd, old->st_uid, old->st_gid) != 0 && errno != EPERM &&
+        errno != EINVAL) {
         return LastError();
     }
     // After fchown, which clears set-user-ID and set-group-ID bits.
-    if (fchmod(fd, old->st_mode & 07777) != 0) {
+    if (SystemCalls().Fchmod(fd, old->st_mode & 07777) != 0) {
         return LastError();
     }
     return std::nullopt;
@@ -190,40 +215,37 @@ std::optional<SystemError> FillTemporary(int fd, const std::string& bytes, const
     if (auto failed = MatchOwnerAndMode(fd, old)) {
         return failed;
     }
-    if (fsync(fd) != 0) {
+    if (SystemCalls().Fsync(fd) != 0) {
         return LastError();
     }
     return std::nullopt;
 }
 
-// Makes the rename itself durable. The new content is in place by then; a folder that cannot
-// be opened for reading (write and search rights only) just goes without this extra flush, and
-// file systems that cannot flush folders say so with EINVAL.
-std::optional<SystemError> SyncFolder(const std::string& folderPrefix) {
+// Makes the rename itself durable, as far as the folder allows. The new content is in place and
+// visible by then, so nothing that goes wrong here may be reported as a failed save: the user
+// would take the old cycle to be still on disk. A folder that cannot be opened for reading
+// (write and search rights only) or flushed just goes without this extra flush.
+void SyncFolder(const std::string& folderPrefix) {
     const std::string folder = folderPrefix.empty() ? "." : folderPrefix;
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = SystemCalls().Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0) {
-        return std::nullopt;
+        return;
     }
-    std::optional<SystemError> error;
-    if (fsync(fd) != 0 && errno != EINVAL) {
-        error = LastError();
-    }
-    close(fd);
-    return error;
+    SystemCalls().Fsync(fd);
+    SystemCalls().Close(fd);
 }
 
 } // namespace
 
 ReadResult ReadWholeFile(const std::string& nativePath, std::size_t maxBytes) {
     ReadResult result;
-    const int fd = open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = SystemCalls().Open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0) {
         result.error = LastError();
         return result;
     }
     result.error = ReadToEnd(fd, maxBytes, result.bytes);
-    close(fd);
+    SystemCalls().Close(fd);
     if (result.error) {
         result.bytes.clear();
     }
@@ -248,29 +270,30 @@ std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
             return SystemError{EACCES, "Permission denied: the file is read-only"};
         }
         // A writable folder would let the rename replace a file the user may not write to.
-        if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        if (SystemCalls().CheckWritable(target.c_str()) != 0) {
             return LastError();
         }
     }
 
     // Same folder, so that the rename stays on one file system and is atomic.
     std::string temporary = FolderPrefix(target) + "." + BaseName(target) + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
+    const int fd = SystemCalls().MakeTemporary(temporary.data());
     if (fd < 0) {
         return LastError();
     }
     std::optional<SystemError> error = FillTemporary(fd, bytes, exists ? &old : nullptr);
-    if (close(fd) != 0 && !error) {
+    if (SystemCalls().Close(fd) != 0 && !error) {
         error = LastError();
     }
-    if (!error && rename(temporary.c_str(), target.c_str()) != 0) {
+    if (!error && SystemCalls().Rename(temporary.c_str(), target.c_str()) != 0) {
         error = LastError();
     }
     if (error) {
-        unlink(temporary.c_str());
+        SystemCalls().Unlink(temporary.c_str());
         return error;
     }
-    return SyncFolder(FolderPrefix(target));
+    SyncFolder(FolderPrefix(target));
+    return std::nullopt;
 }
 
 } // namespace rotaline

@@ -2,17 +2,20 @@
 #include "settings/posix/IniProfile.h"
 
 #include "platform/Paths.h"
+#include "platform/TextFile.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string_view>
 
 namespace rotaline {
 
 namespace {
+
+// An INI file past this size, or a pipe or device where the file should be, is read as no file:
+// a read must neither block nor fill the memory.
+constexpr std::size_t kMaxProfileFileBytes = 16 * 1024 * 1024;
 
 // GetPrivateProfileIntA reads the value through a buffer of this size, so digits past it count
 // for nothing.
@@ -41,18 +44,6 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return LowerAscii(x) == LowerAscii(y);
            });
-}
-
-std::optional<std::string> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (text.starts_with("\xEF\xBB\xBF")) {
-        text.erase(0, 3); // a UTF-8 byte order mark is no part of the first line
-    }
-    return text;
 }
 
 // The value of `key` in the first section named `section`, lines before any header making a
@@ -161,13 +152,22 @@ std::uint32_t LeadingNumber(std::string_view text) {
 
 } // namespace
 
+std::uint32_t ProfileStringFromText(std::string_view text, const std::string& section,
+                                    const std::string& key, const std::string& defaultText,
+                                    char* buffer, std::uint32_t size) {
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3); // a UTF-8 byte order mark is no part of the first line
+    }
+    const std::optional<std::string_view> entry = FindEntry(text, Trim(section), Trim(key));
+    return CopyEntry(entry ? *entry : TrimDefault(defaultText), buffer, size);
+}
+
 std::uint32_t IniProfile::GetString(const std::string& section, const std::string& key,
                                     const std::string& defaultText, char* buffer,
                                     std::uint32_t size, const std::string& file) {
-    const std::optional<std::string> text = ReadFile(NativePath(file));
-    const std::optional<std::string_view> entry =
-        text ? FindEntry(*text, Trim(section), Trim(key)) : std::nullopt;
-    return CopyEntry(entry ? *entry : TrimDefault(defaultText), buffer, size);
+    // A file that cannot be read holds no keys, as an empty one.
+    const ReadResult read = ReadWholeFile(NativePath(file), kMaxProfileFileBytes);
+    return ProfileStringFromText(read.bytes, section, key, defaultText, buffer, size);
 }
 
 std::uint32_t IniProfile::GetInt(const std::string& section, const std::string& key,

@@ -3,7 +3,14 @@
 
 #include "settings/ProfileApi.h"
 
+#include <string_view>
+
 namespace rotaline {
+
+// GetPrivateProfileStringA's answer for an INI file whose bytes are `text`.
+std::uint32_t ProfileStringFromText(std::string_view text, const std::string& section,
+                                    const std::string& key, const std::string& defaultText,
+                                    char* buffer, std::uint32_t size);
 
 // Reads the file anew at each call; a file that cannot be read holds no keys.
 class IniProfile final : public ProfileApi {

@@ -2,11 +2,11 @@
 #include "settings/posix/WineRegistry.h"
 
 #include "platform/Paths.h"
+#include "platform/TextFile.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <unordered_map>
 
@@ -20,6 +20,9 @@ constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegMultiSz = 7;
 // Links that lead round in a circle end here instead of never.
 constexpr int kMaxLinkHops = 16;
+// Far above what a prefix holds (a few MB, tens with much installed); a file past it, or a pipe
+// or device in its place, is not read, so that start-up can neither block nor fill the memory.
+constexpr std::size_t kMaxRegistryFileBytes = 128 * 1024 * 1024;
 constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
 
 // ---- Text ----
@@ -451,9 +454,9 @@ const Hive& LoadHive(LoadedHives& loaded, std::size_t which) {
         return *hive;
     }
     hive.emplace();
-    std::ifstream in(loaded.folder + "/" + std::string(kHiveFiles[which].file), std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (auto keys = ParseRegistryFile(text)) {
+    const ReadResult file = ReadWholeFile(loaded.folder + "/" + std::string(kHiveFiles[which].file),
+                                          kMaxRegistryFileBytes);
+    if (auto keys = ParseRegistryFile(file.bytes)) {
         hive->keys = std::move(*keys);
     }
     for (const RegistryFileKey& key : hive->keys) {

@@ -1,0 +1,83 @@
+// Any bytes as a cycle file: read, written and read again, they give the same lines.
+#include "app/Globals.h"
+#include "cycle/MapCycleFile.h"
+#include "lists/SelectableList.h"
+#include "platform/TextFile.h"
+#include "platform/posix/FileSystemCalls.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using rotaline::SelectableList;
+
+// The files are scratch: flushing each one to the disk would only slow the fuzzer down.
+class WithoutFlushes : public rotaline::FileSystemCalls {
+public:
+    int Fsync(int) override { return 0; }
+};
+
+void Require(bool holds, const char* what) {
+    if (!holds) {
+        std::fprintf(stderr, "broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// A folder of its own under TMPDIR, holding the mod folder "mod" the cycle file goes in.
+std::string ScratchInstall() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/rotaline-fuzz-XXXXXX";
+    Require(mkdtemp(pattern.data()) != nullptr, "a scratch folder");
+    Require(mkdir((pattern + "/mod").c_str(), 0755) == 0, "a mod folder");
+    return pattern;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static WithoutFlushes calls;
+    static const std::string install = [] {
+        rotaline::UseFileSystemCalls(&calls);
+        return ScratchInstall();
+    }();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    const std::vector<std::string> lines = rotaline::SplitCycleLines(bytes);
+    Require(rotaline::CountCycleLines(bytes) == lines.size(), "the count of lines");
+    if (lines.size() > static_cast<std::size_t>(SelectableList::kMaxItems)) {
+        return 0;
+    }
+    SelectableList cycle(rotaline::SelectionStyle::Extended, false);
+    cycle.AddItems(lines);
+    const std::string written = rotaline::JoinCycleLines(cycle);
+    std::string expected;
+    for (const std::string& line : lines) {
+        Require(line.find('\r') == std::string::npos, "no CR within a line");
+        expected += line + "\r\n";
+    }
+    Require(written == expected, "every line ended by CR LF");
+    Require(rotaline::SplitCycleLines(written) == lines, "the same lines from the written bytes");
+
+    // Through the file: the safe write, then the reader.
+    rotaline::InstallPath = install;
+    rotaline::ModName = "mod";
+    if (cycle.ListCount() == 0) {
+        return 0; // an empty cycle is never written
+    }
+    Require(!rotaline::WriteMapCycle(cycle), "the write");
+    const rotaline::ReadResult file =
+        rotaline::ReadWholeFile(install + "/mod/mapcycle.txt", rotaline::kMaxCycleFileBytes);
+    Require(!file.error && file.bytes == written, "the file's bytes");
+    const rotaline::CycleReadResult read = rotaline::ReadMapCycle();
+    Require(!read.error && read.lines == lines, "the lines read back");
+    return 0;
+}

@@ -1,0 +1,270 @@
+// Every command on an install folder made by the test: output, exit status, and the file's bytes.
+#include "app/CommandLine.h"
+#include "ScopedEnv.h"
+#include "platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <sstream>
+
+namespace rotaline {
+namespace {
+
+using Args = std::vector<std::string>;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunBare(const Args& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCommandLine(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// valve's maps: bounce, crossfire, Datacore, frenzy; ricochet has maps but no cycle.
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* folder : {"valve", "valve/maps", "cstrike", "ricochet"}) {
+            install.MakeFolder(folder);
+        }
+        for (const char* map : {"bounce", "crossfire", "Datacore", "frenzy"}) {
+            install.Write(std::string("valve/maps/") + map + ".bsp", "");
+        }
+        WriteCycle("crossfire\r\nbounce\r\n");
+        install.Write("cstrike/mapcycle.txt", "de_dust\r\n");
+    }
+
+    void WriteCycle(const std::string& bytes, mode_t mode = 0644) {
+        install.Write("valve/mapcycle.txt", bytes, mode);
+    }
+    std::string Cycle() const { return TempFolder::Read(install / "valve/mapcycle.txt"); }
+    Outcome Run(Args args) const {
+        args.insert(args.begin(), {"--install-path", install.Path()});
+        return RunBare(args);
+    }
+
+    TempFolder install;
+};
+
+TEST_F(CommandLineTest, ReadingCommandsPrintOneLinePerItem) {
+    std::vector<std::string> mods;
+    std::istringstream listed(Run({"mods"}).out);
+    for (std::string mod; std::getline(listed, mod);) {
+        mods.push_back(mod);
+    }
+    std::sort(mods.begin(), mods.end());
+    EXPECT_EQ(mods, (std::vector<std::string>{"cstrike", "valve"}));
+
+    WriteCycle("frenzy\r\n\r\n BOUNCE \r\nBOUNCE");
+    EXPECT_EQ(Run({"maps", "valve"}).out, "crossfire\nDatacore\n");
+    const Outcome cycle = Run({"cycle", "valve"});
+    EXPECT_EQ(cycle.status, kCommandDone);
+    EXPECT_EQ(cycle.out, "frenzy\n\n BOUNCE \nBOUNCE\n");
+    EXPECT_EQ(cycle.err, "");
+}
+
+struct ChangeCase {
+    const char* name;
+    const char* before;
+    Args args;
+    const char* after;
+};
+
+void PrintTo(const ChangeCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class CommandLineChanges : public CommandLineTest,
+                           public testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(CommandLineChanges, SaveTheCycleAndPrintNothing) {
+    WriteCycle(GetParam().before);
+    const Outcome outcome = Run(GetParam().args);
+    EXPECT_EQ(outcome.status, kCommandDone) << outcome.err;
+    EXPECT_EQ(outcome.out + outcome.err, "");
+    EXPECT_EQ(Cycle(), GetParam().after);
+}
+
+const ChangeCase kChangeCases[] = {
+    {"AddPutsTheMapsFirstInTheOrderGiven",
+     "crossfire\r\nbounce",
+     {"add", "valve", "frenzy", "Datacore"},
+     "frenzy\r\nDatacore\r\ncrossfire\r\nbounce\r\n"},
+    {"RemoveTakesEveryEqualEntry",
+     "bounce\r\ncrossfire\r\nBounce\r\nbounce\r\nfrenzy\r\n",
+     {"remove", "valve", "bounce", "frenzy"},
+     "crossfire\r\nBounce\r\n"},
+    {"UpMovesTheFirstEqualEntry",
+     "crossfire\r\nbounce\r\nfrenzy\r\nbounce",
+     {"up", "valve", "bounce"},
+     "bounce\r\ncrossfire\r\nfrenzy\r\nbounce\r\n"},
+    {"DownMovesTheFirstEqualEntry",
+     "bounce\r\ncrossfire\r\nbounce\r\n",
+     {"down", "valve", "bounce"},
+     "crossfire\r\nbounce\r\nbounce\r\n"},
+    {"UpOfTheFirstEntrySavesItAsItStands",
+     "bounce\rcrossfire",
+     {"up", "valve", "bounce"},
+     "bounce\r\ncrossfire\r\n"},
+    {"ShuffleOfTwoExchangesThem",
+     "crossfire\r\nbounce\r\n",
+     {"shuffle", "valve"},
+     "bounce\r\ncrossfire\r\n"},
+    {"ShuffleOfAnEmptyCycleWritesNothing", "", {"shuffle", "valve"}, ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, CommandLineChanges, testing::ValuesIn(kChangeCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+struct FailureCase {
+    const char* name;
+    Args args;
+    const char* error; // "@" stands for the install folder
+    mode_t mode = 0644;
+};
+
+void PrintTo(const FailureCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class CommandLineFailures : public CommandLineTest,
+                            public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(CommandLineFailures, SayWhyOnOneLineAndChangeNothing) {
+    const std::string before = "crossfire\r\nbounce";
+    WriteCycle(before, GetParam().mode);
+    const Outcome outcome = Run(GetParam().args);
+
+    std::string error = GetParam().error;
+    if (const std::size_t at = error.find('@'); at != std::string::npos) {
+        error.replace(at, 1, install.Path());
+    }
+    EXPECT_EQ(outcome.status, kCommandFailed);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "rotaline: " + error + "\n");
+    EXPECT_EQ(Cycle(), before);
+    EXPECT_EQ(TempFolder::Entries(install / "valve"),
+              (std::vector<std::string>{"mapcycle.txt", "maps"}));
+}
+
+const FailureCase kFailureCases[] = {
+    {"UnknownCommand",
+     {"mpas", "valve"},
+     "unknown command \"mpas\"; rotaline help lists the commands"},
+    {"UnknownOption",
+     {"cycle", "valve", "--force"},
+     "unknown option --force; rotaline --help lists the options"},
+    {"TooFewOperands", {"add", "valve"}, "usage: rotaline add MOD MAP..."},
+    {"ModWithoutCycle",
+     {"add", "ricochet", "rc_arena"},
+     "unknown mod \"ricochet\": \"@\" holds no such folder with a mapcycle.txt (rotaline mods "
+     "lists the mods)"},
+    {"AddOfAMapInTheCycle",
+     {"add", "valve", "frenzy", "crossfire"},
+     "\"crossfire\" is not one of the maps of \"valve\" outside its cycle (rotaline maps valve "
+     "lists them)"},
+    {"AddOfAMapInAnotherLetterCase",
+     {"add", "valve", "datacore"},
+     "\"datacore\" is not one of the maps of \"valve\" outside its cycle (rotaline maps valve "
+     "lists them)"},
+    {"AddOfAMapTwice",
+     {"add", "valve", "frenzy", "frenzy"},
+     "\"frenzy\" is not one of the maps of \"valve\" outside its cycle (rotaline maps valve "
+     "lists them)"},
+    {"RemoveOfAMapNotInTheCycle",
+     {"remove", "valve", "bounce", "frenzy"},
+     "\"frenzy\" is not in the cycle of \"valve\" (rotaline cycle valve shows it)"},
+    {"RemoveOfEveryMap",
+     {"remove", "valve", "bounce", "crossfire"},
+     "that would leave the cycle of \"valve\" empty, and an empty cycle is not saved"},
+    {"ReadOnlyCycle",
+     {"up", "valve", "bounce"},
+     "cannot save \"@/valve/mapcycle.txt\": Permission denied: the file is read-only",
+     0444},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, CommandLineFailures, testing::ValuesIn(kFailureCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(CommandLineTest, UnreadableCycleFailsEveryCommandThatReadsIt) {
+    // Larger than any cycle the program reads: refused, whoever runs the test.
+    WriteCycle(std::string(16 * 1024 * 1024 + 1, 'x'));
+    for (const char* command : {"cycle", "maps", "check", "shuffle"}) {
+        const Outcome outcome = Run({command, "valve"});
+        EXPECT_EQ(outcome.status, kCommandFailed);
+        EXPECT_TRUE(outcome.err.starts_with("rotaline: cannot read \"" + install.Path() +
+                                            "/valve/mapcycle.txt\": File too large"))
+            << outcome.err;
+    }
+}
+
+TEST_F(CommandLineTest, CheckReportsProblemsWithTheirLines) {
+    WriteCycle("crossfire\r\ndatacore\r\n\r\n bounce\r\ncrossfire\r\n");
+    Outcome outcome = Run({"check", "valve"});
+    EXPECT_EQ(outcome.status, kCommandFoundProblems);
+    EXPECT_EQ(outcome.out,
+              "valve/mapcycle.txt:2: \"datacore\" has no map file \"maps/datacore.bsp\"\n"
+              "valve/mapcycle.txt:3: empty entry\n"
+              "valve/mapcycle.txt:4: \" bounce\" has white space before or after it\n"
+              "valve/mapcycle.txt:5: note: \"crossfire\" is also on line 1\n");
+
+    WriteCycle(std::string(9000, '/'));
+    outcome = Run({"check", "valve"});
+    EXPECT_EQ(outcome.status, kCommandFoundProblems);
+    EXPECT_EQ(outcome.out, "valve/mapcycle.txt: the file holds 9000 bytes; clients crash on "
+                           "connect when it holds 8192 or more\n");
+
+    // Notes alone are no problem.
+    WriteCycle("bounce\r\nbounce\r\n");
+    outcome = Run({"check", "valve"});
+    EXPECT_EQ(outcome.status, kCommandDone);
+    EXPECT_EQ(outcome.out, "valve/mapcycle.txt:2: note: \"bounce\" is also on line 1\n");
+}
+
+TEST_F(CommandLineTest, InstallFolderWithoutFoldersIsReported) {
+    const Outcome outcome = RunBare({"--install-path", install / "nothing", "mods"});
+    EXPECT_EQ(outcome.status, kCommandFailed);
+    EXPECT_EQ(outcome.err, "rotaline: no folders in \"" + install.Path() +
+                               "/nothing\"; is it the game's install folder?\n");
+}
+
+TEST_F(CommandLineTest, WithoutInstallPathTheSearchDecides) {
+    TempFolder home;
+    const ScopedEnv homeVariable("HOME", home.Path());
+    const ScopedEnv prefixVariable("WINEPREFIX", home / ".wine");
+    Outcome outcome = RunBare({"mods"});
+    EXPECT_EQ(outcome.status, kCommandFailed);
+    EXPECT_EQ(outcome.err, "rotaline: Half Life is not installed on this machine; give its "
+                           "folder with --install-path DIR\n");
+
+    std::filesystem::create_directories(home / "Steam/steamapps/common/Half-Life/tfc");
+    home.Write("Steam/steamapps/common/Half-Life/tfc/mapcycle.txt", "2fort\r\nwell");
+    outcome = RunBare({"cycle", "tfc"});
+    EXPECT_EQ(outcome.status, kCommandDone) << outcome.err;
+    EXPECT_EQ(outcome.out, "2fort\nwell\n");
+}
+
+TEST(CommandLineHelpTest, ListsEveryCommandWithAnExample) {
+    const Outcome outcome = RunBare({"help"});
+    EXPECT_EQ(outcome.status, kCommandDone);
+    for (const char* command :
+         {"mods", "maps", "cycle", "add", "remove", "up", "down", "shuffle", "check"}) {
+        EXPECT_NE(outcome.out.find("\n  " + std::string(command) + " "), std::string::npos)
+            << command;
+        EXPECT_NE(outcome.out.find("    rotaline " + std::string(command)), std::string::npos)
+            << command;
+    }
+    EXPECT_EQ(RunBare({"maps", "--help"}).out, outcome.out);
+    EXPECT_EQ(RunBare({"mods", "--version"}).out, "Rotaline 2.00\n");
+}
+
+} // namespace
+} // namespace rotaline
