@@ -7,7 +7,9 @@
 
 namespace rotaline {
 
-void cmdClose_Click(WindowSystem& windows) { windows.Unload(windows.Chooser()); }
+void cmdClose_Click(WindowSystem& windows) {
+    windows.Unload(windows.Chooser());
+}
 
 void Form_Unload(WindowSystem& windows) {
     // Walking down keeps the positions not yet visited valid while windows leave the list;

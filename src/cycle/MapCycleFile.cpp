@@ -10,7 +10,9 @@
 
 namespace rotaline {
 
-std::string MapCyclePath() { return InstallPath + "\\" + ModName + "\\mapcycle.txt"; }
+std::string MapCyclePath() {
+    return InstallPath + "\\" + ModName + "\\mapcycle.txt";
+}
 
 std::vector<std::string> SplitCycleLines(std::string_view bytes) {
     std::vector<std::string> lines;
@@ -75,9 +77,8 @@ CycleReadResult ReadMapCycle() {
     if (count > static_cast<std::size_t>(SelectableList::kMaxItems)) {
         const std::string most = std::to_string(SelectableList::kMaxItems);
         return {{},
-                SystemError{EFBIG, "it holds " + std::to_string(count) +
-                                       " lines, and a cycle of at most " + most +
-                                       " maps can be edited"}};
+                SystemError{EFBIG, "Too many lines: it holds " + std::to_string(count) +
+                                       ", and a cycle of at most " + most + " maps can be edited"}};
     }
     return {SplitCycleLines(file.bytes), std::nullopt};
 }

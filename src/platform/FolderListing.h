@@ -16,7 +16,7 @@ inline constexpr int kAttrNormal = 0;
 inline constexpr int kAttrDirectory = 16;
 
 struct ListingResult {
-    std::vector<std::string> names; // bare names, in the file system's own order
+    std::vector<std::string> names;   // bare names, in the file system's own order
     std::optional<SystemError> error; // set when the folder could not be read at all
 };
 

@@ -42,7 +42,9 @@ Form& QtWindowSystem::FormAt(std::int16_t index) {
     return *loaded_.at(static_cast<std::size_t>(index));
 }
 
-void QtWindowSystem::Register(Form& form) { loaded_.push_back(&form); }
+void QtWindowSystem::Register(Form& form) {
+    loaded_.push_back(&form);
+}
 
 bool QtWindowSystem::IsLoaded(const Form& form) const {
     return std::find(loaded_.begin(), loaded_.end(), &form) != loaded_.end();
@@ -71,7 +73,9 @@ void QtWindowSystem::Unload(Form& form) {
     }
 }
 
-Form& QtWindowSystem::Chooser() { return *chooser_; }
+Form& QtWindowSystem::Chooser() {
+    return *chooser_;
+}
 
 EditorForm& QtWindowSystem::LoadEditor() {
     if (editor_ == nullptr) {

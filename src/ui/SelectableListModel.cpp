@@ -39,7 +39,9 @@ SelectableListModel::SelectableListModel(SelectableList& list, QObject* parent)
     list_.SetObserver(this);
 }
 
-SelectableListModel::~SelectableListModel() { list_.SetObserver(nullptr); }
+SelectableListModel::~SelectableListModel() {
+    list_.SetObserver(nullptr);
+}
 
 int SelectableListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : list_.ListCount();
@@ -60,10 +62,9 @@ void SelectableListModel::AttachView(QAbstractItemView* view) {
     selection_ = view->selectionModel();
     connect(selection_, &QItemSelectionModel::selectionChanged, this,
             &SelectableListModel::TakeSelectionFromView);
-    connect(selection_, &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) {
-                TakeCurrentFromView(current);
-            });
+    connect(
+        selection_, &QItemSelectionModel::currentChanged, this,
+        [this](const QModelIndex& current, const QModelIndex&) { TakeCurrentFromView(current); });
     PushSelectionToView();
 }
 

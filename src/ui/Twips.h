@@ -5,7 +5,9 @@
 
 namespace rotaline {
 
-constexpr int TwipsToPixels(int twips) { return twips / 15; }
+constexpr int TwipsToPixels(int twips) {
+    return twips / 15;
+}
 
 inline QRect TwipsRect(int left, int top, int width, int height) {
     return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};

@@ -8,12 +8,30 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
+
+// The Windows program has no console of its own: its commands, help and version write to the
+// console of the command prompt that started it, when there is one.
+void UseParentConsole() {
+#ifdef Q_OS_WIN
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        FILE* stream = nullptr;
+        freopen_s(&stream, "CONOUT$", "w", stdout);
+        freopen_s(&stream, "CONOUT$", "w", stderr);
+        std::ios::sync_with_stdio();
+    }
+#endif
+}
 
 struct Options {
     QCommandLineOption help;
@@ -73,6 +91,7 @@ int AnswerHelpOrVersion(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    UseParentConsole();
     // A command must not need a display: it is run before anything of Qt is set up.
     if (rotaline::NamesACommand(args)) {
         return rotaline::RunCommandLine(args, std::cout, std::cerr);

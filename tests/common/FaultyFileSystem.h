@@ -97,10 +97,6 @@ public:
     bool Fired() const { return fired_; }
     // True when stalled writes were retried so often that this set had to fail them itself.
     bool RanAway() const { return ranAway_; }
-    int Count(FileCall call) const {
-        const auto found = counts_.find(call);
-        return found == counts_.end() ? 0 : found->second;
-    }
 
     std::vector<FileCall> trace;
     // The path each call names (for fstatat the folder's joined with the name, for readdir and

@@ -51,7 +51,9 @@ private:
     QListView* Bsp() { return Child<QListView>(editor, "lstBSP"); }
     QListView* Map() { return Child<QListView>(editor, "lstMap"); }
     QString Heading(const char* name) { return Child<QLabel>(editor, name)->text(); }
-    void Press(const char* button) { QTest::mouseClick(Child<QPushButton>(editor, button), Qt::LeftButton); }
+    void Press(const char* button) {
+        QTest::mouseClick(Child<QPushButton>(editor, button), Qt::LeftButton);
+    }
     QByteArray CycleBytes() { return ReadFile(install->filePath("valve/mapcycle.txt")); }
 
     RecordingMessages messages;
@@ -117,8 +119,8 @@ private slots:
         ClickRow(Map(), 3, Qt::ControlModifier);
         Press("cmdRemove");
         QCOMPARE(Rows(Map()), QStringList({"undertow", "nowhere"}));
-        QCOMPARE(Rows(Bsp()), QStringList({"bounce", "crossfire", "datacore", "frenzy",
-                                           "gasworks", "stalkyard"}));
+        QCOMPARE(Rows(Bsp()), QStringList({"bounce", "crossfire", "datacore", "frenzy", "gasworks",
+                                           "stalkyard"}));
         DoubleClickRow(Map(), 1);
         QCOMPARE(Rows(Map()), QStringList({"undertow"}));
         QCOMPARE(Rows(Bsp())[5], QString("nowhere"));
@@ -222,8 +224,8 @@ private slots:
         QCOMPARE(shown, QString(256, 'x') + QChar(0x2026));
         ClickRow(Map(), 0);
         Press("cmdRemove");
-        QCOMPARE(Rows(Bsp()).last(), shown);
-        ClickRow(Bsp(), 1);
+        QCOMPARE(Rows(Bsp()), QStringList({shown}));
+        ClickRow(Bsp(), 0);
         Press("cmdMove");
         editor->grab();
         Press("cmdSave");

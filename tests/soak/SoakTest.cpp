@@ -1,5 +1,4 @@
-// A long run of random clicks, keys and saves through the real windows: no error, no leak,
-// and no memory kept beyond what the lists themselves hold.
+// A long run of random clicks, keys and saves through the real windows: no error, no leak.
 #include "GuiFixture.h"
 #include "cycle/MapCycleFile.h"
 #include "lists/RandomSource.h"

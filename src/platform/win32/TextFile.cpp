@@ -53,8 +53,8 @@ SystemError NotRegularFile() {
 }
 
 SystemError TooLarge(std::size_t maxBytes) {
-    return SystemError{ERROR_FILE_TOO_LARGE,
-                       "File too large: the limit is " + std::to_string(maxBytes) + " bytes"};
+    return SystemError{ERROR_FILE_TOO_LARGE, "File too large: at most " + std::to_string(maxBytes) +
+                                                 " bytes can be read"};
 }
 
 SystemError ReadOnly() {
@@ -239,6 +239,10 @@ std::optional<SystemError> WriteAll(HANDLE file, const std::string& bytes) {
         DWORD put = 0;
         if (!WriteFile(file, bytes.data() + written, chunk, &put, nullptr)) {
             return LastWindowsError();
+        }
+        if (put == 0) {
+            // A write that makes no progress would loop for ever; the disk is in trouble.
+            return WindowsError(ERROR_WRITE_FAULT);
         }
         written += put;
     }

@@ -1,10 +1,10 @@
 // A window system without windows, recording what the operations ask of it.
 #pragma once
 
+#include "RecordingMessages.h"
 #include "app/Shutdown.h"
 #include "app/WindowSystem.h"
 #include "lists/EditorLists.h"
-#include "RecordingMessages.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,6 +1,6 @@
 // The cycle file's lines, byte for byte, both ways, and the safe write.
-#include "app/Globals.h"
 #include "cycle/MapCycleFile.h"
+#include "app/Globals.h"
 #include "lists/SelectableList.h"
 #include "platform/TempFolder.h"
 
@@ -32,21 +32,28 @@ TEST_P(SplitCycleLinesTest, ReadsAndWritesBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, SplitCycleLinesTest,
-    ::testing::Values(
-        LinesCase{"TwoCrLfLines", "a\r\nb\r\n", {"a", "b"}, "a\r\nb\r\n"},
-        LinesCase{"NoFinalTerminator", "a\r\nb", {"a", "b"}, "a\r\nb\r\n"},
-        LinesCase{"EmptyLineBetween", "a\r\n\r\nb\r\n", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
-        LinesCase{"SpacesKept", " a \t\r\n", {" a \t"}, " a \t\r\n"},
-        LinesCase{"LoneCrEndsALine", "a\rb\r", {"a", "b"}, "a\r\nb\r\n"},
-        LinesCase{"LoneLfIsPartOfTheLine", "a\nb\n", {"a\nb\n"}, "a\nb\n\r\n"},
-        LinesCase{"CrCrLf", "a\r\r\nb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
-        LinesCase{"EmptyFile", "", {}, ""},
-        LinesCase{"OnlyATerminator", "\r\n", {""}, "\r\n"},
-        LinesCase{"Windows1252Bytes", "caf\xe9\r\n", {"caf\xe9"}, "caf\xe9\r\n"},
-        LinesCase{"ByteOrderMarkStaysInTheFirstLine", "\xef\xbb\xbf" "a\r\n",
-                  {"\xef\xbb\xbf" "a"}, "\xef\xbb\xbf" "a\r\n"},
-        LinesCase{"NulBytes", std::string("a\0b\r\n", 5), {std::string("a\0b", 3)},
-                  std::string("a\0b\r\n", 5)}),
+    ::testing::Values(LinesCase{"TwoCrLfLines", "a\r\nb\r\n", {"a", "b"}, "a\r\nb\r\n"},
+                      LinesCase{"NoFinalTerminator", "a\r\nb", {"a", "b"}, "a\r\nb\r\n"},
+                      LinesCase{
+                          "EmptyLineBetween", "a\r\n\r\nb\r\n", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
+                      LinesCase{"SpacesKept", " a \t\r\n", {" a \t"}, " a \t\r\n"},
+                      LinesCase{"LoneCrEndsALine", "a\rb\r", {"a", "b"}, "a\r\nb\r\n"},
+                      LinesCase{"LoneLfIsPartOfTheLine", "a\nb\n", {"a\nb\n"}, "a\nb\n\r\n"},
+                      LinesCase{"CrCrLf", "a\r\r\nb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
+                      LinesCase{"EmptyFile", "", {}, ""},
+                      LinesCase{"OnlyATerminator", "\r\n", {""}, "\r\n"},
+                      LinesCase{"Windows1252Bytes", "caf\xe9\r\n", {"caf\xe9"}, "caf\xe9\r\n"},
+                      LinesCase{"ByteOrderMarkStaysInTheFirstLine",
+                                "\xef\xbb\xbf"
+                                "a\r\n",
+                                {"\xef\xbb\xbf"
+                                 "a"},
+                                "\xef\xbb\xbf"
+                                "a\r\n"},
+                      LinesCase{"NulBytes",
+                                std::string("a\0b\r\n", 5),
+                                {std::string("a\0b", 3)},
+                                std::string("a\0b\r\n", 5)}),
     [](const ::testing::TestParamInfo<LinesCase>& row) { return row.param.name; });
 
 class MapCycleFileTest : public ::testing::Test {

@@ -1,7 +1,7 @@
 // Opening a mod in the editor, and saving and closing it, over install folders made by the test.
+#include "cycle/OpenMod.h"
 #include "FakeWindowSystem.h"
 #include "app/Globals.h"
-#include "cycle/OpenMod.h"
 #include "cycle/SaveAndReturn.h"
 #include "lists/EditingOperations.h"
 #include "platform/TempFolder.h"
@@ -95,7 +95,7 @@ TEST_F(OpenModTest, MatchesLinesToMapsIgnoringLetterCaseOnly) {
     // Both spellings of crossfire go; " datacore" with its space matches nothing.
     EXPECT_EQ(Items(Lists().lstBSP), (std::vector<std::string>{"datacore", "frenzy", "gasworks"}));
     EXPECT_EQ(Items(Lists().lstMap), (std::vector<std::string>{"BOUNCE", "crossfire", " datacore",
-                                                                "bounce", "", "nowhere"}));
+                                                               "bounce", "", "nowhere"}));
     EXPECT_EQ(Lists().Label2.Text(), "Map Cycle File (6 maps)");
 }
 

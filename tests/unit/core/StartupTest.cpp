@@ -1,8 +1,8 @@
 // Start-up over install folders made by the test: which mods are offered, and the messages.
+#include "app/Startup.h"
 #include "FakeWindowSystem.h"
 #include "app/Globals.h"
 #include "app/Shutdown.h"
-#include "app/Startup.h"
 #include "lists/SelectableList.h"
 #include "platform/TempFolder.h"
 
@@ -71,8 +71,8 @@ TEST_F(StartupTest, OffersTheFoldersHoldingACycleInListingOrder) {
 
 TEST_F(StartupTest, LeavesOutWhatIsNoModFolder) {
     AddMod("valve", true);
-    AddMod("cstrike.old", true);   // a name with an extension
-    AddMod(".hidden", true);       // hidden
+    AddMod("cstrike.old", true); // a name with an extension
+    AddMod(".hidden", true);     // hidden
     install.MakeFolder("ricochet");
     install.MakeFolder("ricochet/mapcycle.txt"); // a folder, not a file
     install.Write("README", "a file without an extension\n");

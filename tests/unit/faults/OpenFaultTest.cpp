@@ -1,5 +1,4 @@
-// Start-up and Edit with each file system call they make failing in turn: a clear message or
-// a harmless result, the chooser still usable, and the files untouched.
+// Start-up and Edit with each of their file system calls failing in turn, one run per call.
 #include "FaultyFileSystem.h"
 #include "app/Globals.h"
 #include "app/Startup.h"

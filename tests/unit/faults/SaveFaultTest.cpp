@@ -1,5 +1,4 @@
-// Save with each file system call of the save failing in turn: the old file or the new one,
-// never a mix, and the user told which.
+// Save with each of its file system calls failing in turn: the old file or all of the new one.
 #include "FaultyFileSystem.h"
 #include "app/Globals.h"
 #include "core/FakeWindowSystem.h"

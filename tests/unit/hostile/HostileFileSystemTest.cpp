@@ -1,5 +1,4 @@
-// Start-up, Edit and Save over folders that someone or something has made hostile: what the
-// user is told, and that no file and no edit is lost.
+// Start-up, Edit and Save over hostile folders: what the user is told, and that nothing is lost.
 #include "app/Globals.h"
 #include "app/Startup.h"
 #include "core/FakeWindowSystem.h"
@@ -210,7 +209,7 @@ TEST_F(Hostile, HugeAndOddCycleFiles) {
          {"File too large", "16777217 bytes"}},
         {"16 MB of line ends",
          [](const std::string& p) { WriteFileAt(p, std::string(kMaxCycleFileBytes, '\r')); },
-         {"16777216 lines", "at most 32767"}},
+         {"Too many lines: it holds 16777216,", "at most 32767"}},
         {"one 10 MB line", [&](const std::string& p) { WriteFileAt(p, longLine); }, {}},
         {"NUL bytes", [&](const std::string& p) { WriteFileAt(p, withNuls); }, {}},
     };
@@ -218,7 +217,9 @@ TEST_F(Hostile, HugeAndOddCycleFiles) {
         SCOPED_TRACE(row.name);
         windows.messages.shown.clear();
         row.make(CyclePath());
+        const auto size = std::filesystem::file_size(CyclePath());
         Edit();
+        EXPECT_EQ(std::filesystem::file_size(CyclePath()), size);
         if (!row.refusal.empty()) {
             EXPECT_EQ(OnlyMessage().title, "Cannot Continue");
             for (const std::string& words : row.refusal) {
