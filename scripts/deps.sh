@@ -21,7 +21,7 @@ ensure_packages() {
 }
 
 # What building, testing and running the program needs.
-ROTALINE_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+ROTALINE_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core libgtest-dev libgmock-dev
     libbenchmark-dev librapidcheck-dev)
 
 # What the Windows build of the core and its tests under Wine need: the MinGW-w64 cross compiler

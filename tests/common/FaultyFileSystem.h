@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,45 +35,12 @@ enum class FileCall {
 };
 
 inline const char* NameOf(FileCall call) {
-    switch (call) {
-    case FileCall::Open:
-        return "open";
-    case FileCall::MakeTemporary:
-        return "mkostemp";
-    case FileCall::Read:
-        return "read";
-    case FileCall::Write:
-        return "write";
-    case FileCall::Fsync:
-        return "fsync";
-    case FileCall::Close:
-        return "close";
-    case FileCall::Rename:
-        return "rename";
-    case FileCall::Unlink:
-        return "unlink";
-    case FileCall::Fstat:
-        return "fstat";
-    case FileCall::Lstat:
-        return "lstat";
-    case FileCall::Fstatat:
-        return "fstatat";
-    case FileCall::Readlink:
-        return "readlink";
-    case FileCall::Fchown:
-        return "fchown";
-    case FileCall::Fchmod:
-        return "fchmod";
-    case FileCall::CheckWritable:
-        return "faccessat";
-    case FileCall::Opendir:
-        return "opendir";
-    case FileCall::Readdir:
-        return "readdir";
-    case FileCall::Closedir:
-        return "closedir";
-    }
-    return "?";
+    static const char* const kNames[] = {"open",    "mkostemp", "read",    "write",  "fsync",
+                                         "close",   "rename",   "unlink",  "fstat",  "lstat",
+                                         "fstatat", "readlink", "fchown",  "fchmod", "faccessat",
+                                         "opendir", "readdir",  "closedir"};
+    static_assert(std::size(kNames) == static_cast<std::size_t>(FileCall::Closedir) + 1);
+    return kNames[static_cast<std::size_t>(call)];
 }
 
 // Puts itself in use for its lifetime. Every call is logged; the one planned call fails with

@@ -4,6 +4,8 @@
 #include "cycle/OpenMod.h"
 #include "cycle/SaveAndReturn.h"
 #include "lists/EditingOperations.h"
+#include "lists/ListText.h"
+#include "lists/ReferenceList.h"
 #include "platform/TempFolder.h"
 #include "platform/posix/FileSystemCalls.h"
 
@@ -26,6 +28,7 @@ namespace rotaline {
 namespace {
 
 using testing::FakeWindowSystem;
+using namespace reference;
 
 // A text shown with its odd bytes escaped, so that a counterexample reads on a terminal.
 struct Text {
@@ -53,11 +56,6 @@ void showValue(const Text& text, std::ostream& out) {
 
 // ---- The model: the lists as plain vectors, and the operations done literally ----
 
-struct Entry {
-    std::string text;
-    bool selected = false;
-};
-
 struct Model {
     std::vector<Entry> available; // lstBSP
     std::vector<Entry> cycle;     // lstMap
@@ -67,44 +65,8 @@ struct Model {
     std::vector<std::string> fileLines;  // what the cycle file holds, as lines
 };
 
-// The order of a sorted list: bytes compared after ASCII letters are made lower case.
-bool SortsBefore(const std::string& a, const std::string& b) {
-    const auto lower = [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
-    };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [&](char x, char y) { return lower(x) < lower(y); });
-}
-
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
     return !SortsBefore(a, b) && !SortsBefore(b, a);
-}
-
-// The current item stays the same item while others come and go; it is gone with its item.
-void InsertAt(std::vector<Entry>& list, int& current, int at, const std::string& text) {
-    list.insert(list.begin() + at, Entry{text, false});
-    if (current >= at) {
-        ++current;
-    }
-}
-
-void EraseAt(std::vector<Entry>& list, int& current, int at) {
-    list.erase(list.begin() + at);
-    if (current == at) {
-        current = -1;
-    } else if (current > at) {
-        --current;
-    }
-}
-
-// A sorted add goes before the items equal to it.
-void AddSorted(std::vector<Entry>& list, int& current, const std::string& text) {
-    int at = 0;
-    while (at < static_cast<int>(list.size()) && SortsBefore(list[at].text, text)) {
-        ++at;
-    }
-    InsertAt(list, current, at, text);
 }
 
 void ModelMove(Model& m) {
@@ -255,14 +217,6 @@ std::vector<std::string> Texts(const std::vector<Entry>& list) {
     return texts;
 }
 
-std::vector<std::string> Texts(const SelectableList& list) {
-    std::vector<std::string> texts;
-    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-        texts.push_back(list.List(i));
-    }
-    return texts;
-}
-
 std::vector<bool> Flags(const std::vector<Entry>& list) {
     std::vector<bool> flags;
     for (const Entry& entry : list) {
@@ -294,10 +248,10 @@ std::map<std::string, int> Multiset(const std::vector<std::string>& a,
 // Everything the user can see of the editor, and the file on disk, against the model.
 void Verify(const Model& expected, Editor& editor) {
     const EditorLists& lists = editor.Lists();
-    const std::vector<std::string> available = Texts(lists.lstBSP);
+    const std::vector<std::string> available = Items(lists.lstBSP);
     RC_ASSERT(std::is_sorted(available.begin(), available.end(), SortsBefore));
     RC_ASSERT(available == Texts(expected.available));
-    RC_ASSERT(Texts(lists.lstMap) == Texts(expected.cycle));
+    RC_ASSERT(Items(lists.lstMap) == Texts(expected.cycle));
     RC_ASSERT(Flags(lists.lstBSP) == Flags(expected.available));
     RC_ASSERT(Flags(lists.lstMap) == Flags(expected.cycle));
     RC_ASSERT(int{lists.lstBSP.ListIndex()} == expected.availableCurrent);
@@ -315,25 +269,9 @@ void Verify(const Model& expected, Editor& editor) {
 enum class Action { Select, Move, Remove, Up, Down, Randomize, Save, Reopen };
 
 const char* NameOf(Action action) {
-    switch (action) {
-    case Action::Select:
-        return "Select";
-    case Action::Move:
-        return "Move";
-    case Action::Remove:
-        return "Remove";
-    case Action::Up:
-        return "Up";
-    case Action::Down:
-        return "Down";
-    case Action::Randomize:
-        return "Randomize";
-    case Action::Save:
-        return "Save";
-    case Action::Reopen:
-        return "Close and Edit again";
-    }
-    return "?";
+    static const char* const kNames[] = {"Select", "Move",      "Remove", "Up",
+                                         "Down",   "Randomize", "Save",   "Close and Edit again"};
+    return kNames[static_cast<int>(action)];
 }
 
 rc::Gen<double> Draw() {
@@ -419,7 +357,7 @@ public:
     void run(const Model& before, Editor& editor) const override {
         EditorLists& lists = editor.Lists();
         const std::size_t messages = editor.windows.messages.shown.size();
-        const auto held = Multiset(Texts(lists.lstBSP), Texts(lists.lstMap));
+        const auto held = Multiset(Items(lists.lstBSP), Items(lists.lstMap));
         switch (action) {
         case Action::Select: {
             SelectableList& list = inCycle ? lists.lstMap : lists.lstBSP;
@@ -466,7 +404,7 @@ public:
         }
         if (action != Action::Reopen) {
             // Editing moves maps about; it never makes, loses or changes one.
-            RC_ASSERT(Multiset(Texts(after.lstBSP), Texts(after.lstMap)) == held);
+            RC_ASSERT(Multiset(Items(after.lstBSP), Items(after.lstMap)) == held);
         }
         Verify(expected, editor);
     }

@@ -3,8 +3,8 @@
 #include "FakeWindowSystem.h"
 #include "ScopedEnv.h"
 #include "app/Globals.h"
-#include "app/InstallPathLookup.h"
 #include "app/Startup.h"
+#include "lists/ListText.h"
 #include "lists/SelectableList.h"
 #include "platform/TempFolder.h"
 
@@ -101,13 +101,6 @@ TEST_F(InstallSearchTest, DamagedLibraryFileStillLetsTheRootBeTried) {
     EXPECT_EQ(FindHalfLifeFolder(Home()), home / kLocalSteam + kGame);
 }
 
-TEST_F(InstallSearchTest, FindsSteamCmdInstallsInTheirOrder) {
-    MakeGame(home / ".steam/steamcmd");
-    EXPECT_EQ(FindHalfLifeFolder(Home()), home / ".steam/steamcmd" + kGame);
-    MakeGame(home / "Steam");
-    EXPECT_EQ(FindHalfLifeFolder(Home()), home / "Steam" + kGame);
-}
-
 TEST_F(InstallSearchTest, HalfLifeFolderWithoutAModFolderDoesNotCount) {
     EXPECT_EQ(FindHalfLifeFolder(Home()), std::nullopt);
     const std::string empty = home / "Steam" + kGame;
@@ -145,6 +138,8 @@ TEST_F(StartupSearchTest, UsesTheFoundFolderWhenTheRegistryHasNone) {
 }
 
 TEST_F(StartupSearchTest, CannotStartWhenNothingIsFound) {
+    // The registry's key without the value counts as no install.
+    prefix.Write("system.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Valve\\\\Half-Life] 1\n");
     Load();
     EXPECT_EQ(InstallPath, "");
     ASSERT_EQ(windows.messages.shown.size(), 1u);
@@ -154,13 +149,16 @@ TEST_F(StartupSearchTest, CannotStartWhenNothingIsFound) {
 
 TEST_F(StartupSearchTest, RegistryValueComesBeforeTheSearch) {
     MakeGame(home / "Steam");
-    const std::string registered = home / "registered";
+    TempFolder registered;
+    registered.MakeFolder("cstrike");
+    registered.Write("cstrike/mapcycle.txt", "de_dust\r\n");
     prefix.Write("system.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Valve\\\\Half-Life] 1\n"
                                "\"InstallPath\"=\"" +
-                                   registered + "\"\n");
-    const ScopedEnv homeVariable("HOME", Home());
-    const ScopedEnv prefixVariable("WINEPREFIX", prefix.Path());
-    EXPECT_EQ(LookUpInstallPath(), registered);
+                                   registered.Path() + "\"\n");
+    Load();
+    EXPECT_EQ(InstallPath, registered.Path());
+    EXPECT_EQ(Items(modList), std::vector<std::string>{"cstrike"});
+    EXPECT_TRUE(windows.messages.shown.empty());
 }
 
 } // namespace

@@ -1,12 +1,9 @@
-// The cycle file's lines, byte for byte, both ways, and the safe write.
+// The cycle file's lines, byte for byte, both ways, and its path.
 #include "cycle/MapCycleFile.h"
 #include "app/Globals.h"
 #include "lists/SelectableList.h"
-#include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 namespace rotaline {
 namespace {
@@ -56,54 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
                                 std::string("a\0b\r\n", 5)}),
     [](const ::testing::TestParamInfo<LinesCase>& row) { return row.param.name; });
 
-class MapCycleFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        install.MakeFolder("valve");
-        InstallPath = install.Path();
-        ModName = "valve";
-    }
-    std::string CyclePath() const { return install / "valve/mapcycle.txt"; }
-
-    TempFolder install;
-};
-
-TEST_F(MapCycleFileTest, PathJoinsInstallFolderAndModWithBackslashes) {
-    EXPECT_EQ(MapCyclePath(), install.Path() + "\\valve\\mapcycle.txt");
-}
-
-TEST_F(MapCycleFileTest, WritingThreeLinesOverTenLeavesThree) {
-    install.Write("valve/mapcycle.txt", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n");
-    SelectableList cycle(SelectionStyle::Extended, false);
-    cycle.AddItems({"x", "y", "z"});
-    ASSERT_FALSE(WriteMapCycle(cycle));
-    EXPECT_EQ(TempFolder::Read(CyclePath()), "x\r\ny\r\nz\r\n");
-
-    const CycleReadResult read = ReadMapCycle();
-    ASSERT_FALSE(read.error);
-    EXPECT_EQ(read.lines, (std::vector<std::string>{"x", "y", "z"}));
-}
-
-TEST_F(MapCycleFileTest, MissingFileIsAnErrorNotAnEmptyCycle) {
-    const CycleReadResult read = ReadMapCycle();
-    ASSERT_TRUE(read.error);
-    EXPECT_FALSE(read.error->message.empty());
-}
-
-TEST_F(MapCycleFileTest, OversizedFileIsRefused) {
-    install.Write("valve/mapcycle.txt", std::string(kMaxCycleFileBytes + 1, 'a'));
-    const CycleReadResult read = ReadMapCycle();
-    ASSERT_TRUE(read.error);
-    EXPECT_TRUE(read.lines.empty());
-}
-
-TEST_F(MapCycleFileTest, ReadOnlyFileIsNotWrittenAndKeepsItsBytes) {
-    install.Write("valve/mapcycle.txt", "crossfire\r\nbounce", 0444);
-    SelectableList cycle(SelectionStyle::Extended, false);
-    cycle.AddItems({"datacore"});
-    EXPECT_TRUE(WriteMapCycle(cycle));
-    EXPECT_EQ(TempFolder::Read(CyclePath()), "crossfire\r\nbounce");
-    EXPECT_EQ(TempFolder::Entries(install / "valve"), std::vector<std::string>{"mapcycle.txt"});
+TEST(MapCycleFile, PathJoinsInstallFolderAndModWithBackslashes) {
+    InstallPath = "/srv/hlds";
+    ModName = "valve";
+    EXPECT_EQ(MapCyclePath(), "/srv/hlds\\valve\\mapcycle.txt");
 }
 
 } // namespace

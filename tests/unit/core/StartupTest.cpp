@@ -3,6 +3,7 @@
 #include "FakeWindowSystem.h"
 #include "app/Globals.h"
 #include "app/Shutdown.h"
+#include "lists/ListText.h"
 #include "lists/SelectableList.h"
 #include "platform/TempFolder.h"
 
@@ -16,14 +17,6 @@ namespace rotaline {
 namespace {
 
 using testing::FakeWindowSystem;
-
-std::vector<std::string> Items(const SelectableList& list) {
-    std::vector<std::string> items;
-    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-        items.push_back(list.List(i));
-    }
-    return items;
-}
 
 // The order in which the file system lists a folder, which is the order the chooser keeps.
 std::vector<std::string> ReaddirOrder(const std::string& folder) {
@@ -130,60 +123,25 @@ TEST_F(StartupTest, EmptyInstallPathCannotStartAndUnloadsTheChooser) {
     EXPECT_EQ(windows.FormsCount(), 0);
 }
 
-TEST(StartupRegistryTest, MissingRegistryValueCountsAsNotInstalled) {
-    TempFolder prefix;
-    setenv("WINEPREFIX", prefix.Path().c_str(), 1);
-    prefix.Write("system.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Valve\\\\Half-Life] 1\n");
-    FakeWindowSystem windows;
-    SelectableList modList{SelectionStyle::Single, false};
-    Form_Load(modList, windows, std::nullopt);
-    unsetenv("WINEPREFIX");
+// Unloading the chooser unloads every other window, from the last down; Exit unloads them all.
+TEST(ShutdownTest, UnloadsTheEditorFirst) {
+    FakeWindowSystem chooserOnly;
+    Form_Unload(chooserOnly);
+    EXPECT_TRUE(chooserOnly.unloadOrder.empty());
+    cmdClose_Click(chooserOnly);
+    EXPECT_EQ(chooserOnly.unloadOrder, std::vector<std::string>{"chooser"});
 
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Start");
-    EXPECT_EQ(windows.FormsCount(), 0);
-}
-
-TEST(StartupRegistryTest, ReadsTheInstallFolderFromTheRegistry) {
-    TempFolder prefix;
-    TempFolder install;
-    install.MakeFolder("valve");
-    install.Write("valve/mapcycle.txt", "crossfire\r\n");
-    setenv("WINEPREFIX", prefix.Path().c_str(), 1);
-    prefix.Write("system.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Valve\\\\Half-Life] 1\n"
-                               "\"InstallPath\"=\"" +
-                                   install.Path() + "\"\n");
-    FakeWindowSystem windows;
-    SelectableList modList{SelectionStyle::Single, false};
-    Form_Load(modList, windows, std::nullopt);
-    unsetenv("WINEPREFIX");
-
-    EXPECT_EQ(InstallPath, install.Path());
-    EXPECT_EQ(Items(modList), std::vector<std::string>{"valve"});
-}
-
-TEST(ShutdownTest, UnloadsEveryOtherWindowFromTheLastDown) {
     FakeWindowSystem windows;
     windows.LoadEditor();
     Form_Unload(windows);
     EXPECT_EQ(windows.unloadOrder, std::vector<std::string>{"editor"});
     EXPECT_EQ(windows.FormsCount(), 1);
-}
 
-TEST(ShutdownTest, ExitWithTheEditorLoadedUnloadsTheEditorFirst) {
-    FakeWindowSystem windows;
-    windows.LoadEditor();
-    cmdClose_Click(windows);
-    EXPECT_EQ(windows.unloadOrder, (std::vector<std::string>{"editor", "chooser"}));
-    EXPECT_EQ(windows.FormsCount(), 0);
-}
-
-TEST(ShutdownTest, ExitWithOnlyTheChooserUnloadsIt) {
-    FakeWindowSystem windows;
-    Form_Unload(windows);
-    EXPECT_TRUE(windows.unloadOrder.empty());
-    cmdClose_Click(windows);
-    EXPECT_EQ(windows.unloadOrder, std::vector<std::string>{"chooser"});
+    FakeWindowSystem exiting;
+    exiting.LoadEditor();
+    cmdClose_Click(exiting);
+    EXPECT_EQ(exiting.unloadOrder, (std::vector<std::string>{"editor", "chooser"}));
+    EXPECT_EQ(exiting.FormsCount(), 0);
 }
 
 } // namespace

@@ -29,14 +29,6 @@ using Names = std::vector<std::string>;
 
 const std::string kCycle = "crossfire\r\nbounce";
 
-Names Items(const SelectableList& list) {
-    Names items;
-    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-        items.push_back(list.List(i));
-    }
-    return items;
-}
-
 // What a failing call may do to an Edit: stop it with a message, or leave a result the user
 // can work with.
 enum class Outcome { Reported, OpensNormally, OpensWithoutTheLinkedMap };

@@ -58,14 +58,6 @@ std::vector<int> ErrorsOf(FileCall call) {
     }
 }
 
-// The editor as the user sees it: both lists with their selections and current items, and
-// the headings.
-std::string EditorState(const EditorLists& lists) {
-    return Describe(lists.lstBSP) + " | " + std::to_string(lists.lstBSP.ListIndex()) + " | " +
-           Describe(lists.lstMap) + " | " + std::to_string(lists.lstMap.ListIndex()) + " | " +
-           lists.Label1.Text() + " | " + lists.Label2.Text();
-}
-
 uid_t OwnerOf(const std::string& path) {
     struct stat status {};
     stat(path.c_str(), &status);

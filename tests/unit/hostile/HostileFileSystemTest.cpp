@@ -1,4 +1,5 @@
 // Start-up, Edit and Save over hostile folders: what the user is told, and that nothing is lost.
+#include "ScopedEnv.h"
 #include "app/Globals.h"
 #include "app/Startup.h"
 #include "core/FakeWindowSystem.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -34,19 +34,6 @@ using testing::FakeWindowSystem;
 using Names = std::vector<std::string>;
 
 constexpr std::size_t kMegabyte = 1024 * 1024;
-
-Names Items(const SelectableList& list) {
-    Names items;
-    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-        items.push_back(list.List(i));
-    }
-    return items;
-}
-
-std::string EditorState(const EditorLists& lists) {
-    return Describe(lists.lstBSP) + " | " + Describe(lists.lstMap) + " | " + lists.Label1.Text() +
-           " | " + lists.Label2.Text();
-}
 
 // What lstat says the entry is: its kind and, for a link, where it points.
 std::string EntryKind(const std::string& path) {
@@ -255,6 +242,7 @@ TEST_F(Hostile, MapsFolderThatIsNoFolder) {
          "No files present in: "},
         {"a named pipe", [](const std::string& p) { mkfifo(p.c_str(), 0644); },
          "No files present in: "},
+        {"nothing", [](const std::string&) {}, "No files present in: "},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -338,21 +326,18 @@ TEST(HostileRegistry, WinePrefixFilesThatAreNoFiles) {
         {"folder", [](const std::string& p) { mkdir(p.c_str(), 0755); }},
         {"200 MB", [](const std::string& p) { MakeSparse(p, 200 * kMegabyte); }},
     };
-    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TempFolder prefix;
         TempFolder emptyHome; // no Steam folders to fall back on
         row.make(prefix / "system.reg");
-        setenv("WINEPREFIX", prefix.Path().c_str(), 1);
-        setenv("HOME", emptyHome.Path().c_str(), 1);
+        const ScopedEnv prefixVariable("WINEPREFIX", prefix.Path());
+        const ScopedEnv homeVariable("HOME", emptyHome.Path());
         FakeWindowSystem windows;
         SelectableList modList(SelectionStyle::Single, false);
         alarm(20);
         Form_Load(modList, windows, std::nullopt);
         alarm(0);
-        unsetenv("WINEPREFIX");
-        setenv("HOME", home.c_str(), 1);
         ASSERT_EQ(windows.messages.shown.size(), 1u);
         EXPECT_EQ(windows.messages.shown[0].title, "Cannot Start");
         EXPECT_EQ(windows.FormsCount(), 0);

@@ -1,6 +1,8 @@
 // The bulk members against a plain model of the item-by-item calls, on random lists.
 #include "lists/SelectableList.h"
 
+#include "lists/ReferenceList.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,56 +13,48 @@
 namespace rotaline {
 namespace {
 
+using namespace reference;
+
 // The list as the item-by-item calls define it, kept as simple as possible.
 struct ReferenceList {
     bool sorted = false;
     bool single = false;
-    std::vector<std::string> items;
-    std::vector<bool> flags;
+    std::vector<Entry> entries;
     int current = -1;
 
-    static bool Less(const std::string& a, const std::string& b) {
-        const auto fold = [](char c) {
-            const auto byte = static_cast<unsigned char>(c);
-            return byte >= 'A' && byte <= 'Z' ? byte + 32 : byte;
-        };
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                            [&](char x, char y) { return fold(x) < fold(y); });
-    }
-    void Insert(const std::string& item, int at) {
-        items.insert(items.begin() + at, item);
-        flags.insert(flags.begin() + at, false);
-        current += current >= at ? 1 : 0;
-    }
     void Add(const std::string& item) {
-        int at = sorted ? 0 : static_cast<int>(items.size());
-        while (sorted && at < static_cast<int>(items.size()) && Less(items[at], item)) {
-            ++at;
+        if (sorted) {
+            AddSorted(entries, current, item);
+        } else {
+            InsertAt(entries, current, static_cast<int>(entries.size()), item);
         }
-        Insert(item, at);
     }
-    void Remove(int at) {
-        items.erase(items.begin() + at);
-        flags.erase(flags.begin() + at);
-        current = current == at ? -1 : current - (current > at ? 1 : 0);
+    void Insert(const std::string& item, int at) { InsertAt(entries, current, at, item); }
+    void Remove(int at) { EraseAt(entries, current, at); }
+    void ClearFlags() {
+        for (Entry& entry : entries) {
+            entry.selected = false;
+        }
     }
     void Select(int at, bool on) {
         if (single && on) {
-            std::fill(flags.begin(), flags.end(), false);
+            ClearFlags();
             current = at;
         }
-        flags[at] = on;
+        entries[at].selected = on;
     }
 };
 
 void ExpectSame(const SelectableList& list, const ReferenceList& reference) {
-    ASSERT_EQ(list.ListCount(), static_cast<int>(reference.items.size()));
+    ASSERT_EQ(list.ListCount(), static_cast<int>(reference.entries.size()));
+    int selected = 0;
     for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-        ASSERT_EQ(list.List(i), reference.items[i]) << "item " << i;
-        ASSERT_EQ(list.Selected(i), reference.flags[i]) << "flag " << i;
+        ASSERT_EQ(list.List(i), reference.entries[i].text) << "item " << i;
+        ASSERT_EQ(list.Selected(i), reference.entries[i].selected) << "flag " << i;
+        selected += reference.entries[i].selected ? 1 : 0;
     }
     ASSERT_EQ(list.ListIndex(), reference.current);
-    ASSERT_EQ(list.SelCount(), std::count(reference.flags.begin(), reference.flags.end(), true));
+    ASSERT_EQ(list.SelCount(), selected);
 }
 
 TEST(BulkMembers, GiveTheResultOfTheItemByItemCalls) {
@@ -81,7 +75,7 @@ TEST(BulkMembers, GiveTheResultOfTheItemByItemCalls) {
     };
 
     for (int run = 0; run < 400; ++run) {
-        ReferenceList reference{run % 2 == 0, run % 4 >= 2, {}, {}, -1};
+        ReferenceList reference{run % 2 == 0, run % 4 >= 2, {}, -1};
         SelectableList list(reference.single ? SelectionStyle::Single : SelectionStyle::Extended,
                             reference.sorted);
         for (int step = 0; step < 40; ++step) {
@@ -103,8 +97,8 @@ TEST(BulkMembers, GiveTheResultOfTheItemByItemCalls) {
             } else if (operation == 2) {
                 std::vector<std::string> taken;
                 for (int i = count - 1; i >= 0; --i) {
-                    if (reference.flags[i]) {
-                        taken.insert(taken.begin(), reference.items[i]);
+                    if (reference.entries[i].selected) {
+                        taken.insert(taken.begin(), reference.entries[i].text);
                         reference.Remove(i);
                     }
                 }
@@ -114,14 +108,14 @@ TEST(BulkMembers, GiveTheResultOfTheItemByItemCalls) {
                 const auto remove = [&](const std::string& t) { return t.find(unwanted) == 0; };
                 list.RemoveIf(remove);
                 for (int i = count - 1; i >= 0; --i) {
-                    if (remove(reference.items[i])) {
+                    if (remove(reference.entries[i].text)) {
                         reference.Remove(i);
                     }
                 }
             } else if (operation == 4) {
                 const std::vector<std::string> added = texts();
                 list.ReplaceAll(added);
-                reference = ReferenceList{reference.sorted, reference.single, {}, {}, -1};
+                reference = ReferenceList{reference.sorted, reference.single, {}, -1};
                 std::for_each(added.begin(), added.end(), [&](auto& t) { reference.Add(t); });
             } else if (operation == 5 && count > 0) {
                 const int first = pick(count);
@@ -134,7 +128,7 @@ TEST(BulkMembers, GiveTheResultOfTheItemByItemCalls) {
                 }
             } else if (operation == 6) {
                 list.ClearSelection();
-                std::fill(reference.flags.begin(), reference.flags.end(), false);
+                reference.ClearFlags();
             } else if (operation == 7 && count > 0) {
                 const int at = pick(count);
                 const bool on = pick(4) != 0;
@@ -145,7 +139,7 @@ TEST(BulkMembers, GiveTheResultOfTheItemByItemCalls) {
                 if (reference.single && current >= 0) {
                     reference.Select(current, true);
                 } else if (reference.single) {
-                    std::fill(reference.flags.begin(), reference.flags.end(), false);
+                    reference.ClearFlags();
                 }
                 reference.current = current;
             } else if (operation == 8 && count > 0) {

@@ -1,6 +1,7 @@
 // Lists written as text in tests: "owl bee* yak" is three maps in list order, bee selected.
 #pragma once
 
+#include "lists/EditorLists.h"
 #include "lists/SelectableList.h"
 
 #include <sstream>
@@ -25,12 +26,29 @@ inline void Fill(SelectableList& list, const std::string& marked) {
     }
 }
 
+// The items' texts in list order.
+inline std::vector<std::string> Items(const SelectableList& list) {
+    std::vector<std::string> items;
+    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
+        items.push_back(list.List(i));
+    }
+    return items;
+}
+
 inline std::string Describe(const SelectableList& list) {
     std::string text;
     for (std::int16_t i = 0; i < list.ListCount(); ++i) {
         text += (i > 0 ? " " : "") + list.List(i) + (list.Selected(i) ? "*" : "");
     }
     return text;
+}
+
+// The editor as the user sees it: both lists with their selections and current items, and
+// the headings.
+inline std::string EditorState(const EditorLists& lists) {
+    return Describe(lists.lstBSP) + " | " + std::to_string(lists.lstBSP.ListIndex()) + " | " +
+           Describe(lists.lstMap) + " | " + std::to_string(lists.lstMap.ListIndex()) + " | " +
+           lists.Label1.Text() + " | " + lists.Label2.Text();
 }
 
 } // namespace rotaline

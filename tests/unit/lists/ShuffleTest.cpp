@@ -1,12 +1,13 @@
 // The cycle's shuffle, with scripted draws and with the clock-seeded generator.
 #include "lists/EditingOperations.h"
 
+#include "lists/ListText.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,39 +32,12 @@ private:
     std::function<double()> next_;
 };
 
-Texts Items(const SelectableList& list) {
-    Texts items;
-    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-        items.push_back(list.List(i));
-    }
-    return items;
-}
-
 Texts Shuffled(const Texts& maps, std::function<double()> draws) {
     SelectableList lstMap(SelectionStyle::Extended, false);
     lstMap.AddItems(maps);
     ScriptedRandom random(std::move(draws));
     cmdRandom_Click(lstMap, random);
     return Items(lstMap);
-}
-
-// The shuffle done literally: draw r, take the r-th map out of a shrinking list.
-Texts NaiveShuffle(Texts maps, const std::function<double()>& draw) {
-    if (maps.empty()) {
-        return maps;
-    }
-    const int n = static_cast<int>(maps.size());
-    Texts slots(maps.size());
-    for (int remaining = n - 1; remaining >= 1; --remaining) {
-        const int r =
-            std::clamp(static_cast<int>(std::floor(remaining * draw() + 1)), 1, remaining);
-        slots[remaining] = maps[r];
-        maps.erase(maps.begin() + r);
-    }
-    slots[0] = maps[0];
-    Texts cycle(slots.begin() + 1, slots.end());
-    cycle.insert(cycle.begin() + n / 2, slots[0]);
-    return cycle;
 }
 
 TEST(Shuffle, ReseedsOnceAndDrawsOnceForEachMapButTheFirst) {
@@ -103,29 +77,6 @@ TEST(Shuffle, PutsTheFirstMapInTheMiddle) {
     EXPECT_EQ(Shuffled({"owl", "bee", "yak"}, one), (Texts{"bee", "owl", "yak"}));
     EXPECT_EQ(Shuffled({"owl", "bee", "yak"}, zero), (Texts{"yak", "owl", "bee"}));
     EXPECT_EQ(Shuffled({"a0", "a1", "a2", "a3"}, zero), (Texts{"a3", "a2", "a0", "a1"}));
-}
-
-TEST(Shuffle, GivesTheLiteralAlgorithmsResultForTheSameDraws) {
-    std::mt19937_64 engine(7);
-    std::uniform_real_distribution<double> uniform(0.0, 1.0);
-    const auto draw = [&] {
-        const auto kind = engine() % 10;
-        return kind == 0 ? 0.0 : kind == 1 ? std::nextafter(1.0, 0.0) : uniform(engine);
-    };
-    for (int run = 0; run < 300; ++run) {
-        const int n = run == 0 ? 3000 : static_cast<int>(engine() % 40);
-        Texts maps(n);
-        for (auto& map : maps) {
-            map = "m" + std::to_string(engine() % 12);
-        }
-        std::vector<double> script(n);
-        std::generate(script.begin(), script.end(), draw);
-        std::size_t next = 0;
-        const auto replay = [&] { return script.at(next++); };
-        const Texts expected = NaiveShuffle(maps, replay);
-        next = 0;
-        ASSERT_EQ(Shuffled(maps, replay), expected) << "run " << run;
-    }
 }
 
 TEST(Shuffle, ClockSeededGeneratorKeepsEveryMapAndTheMiddleRule) {

@@ -1,48 +1,21 @@
 // Program paths turned into native ones through the Wine prefix's drive links.
 #include "platform/Paths.h"
+#include "ScopedEnv.h"
 #include "platform/FolderListing.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-// Puts an environment variable back as it was when the test is over.
-class SavedVariable {
-public:
-    explicit SavedVariable(const char* name) : name_(name) {
-        if (const char* value = std::getenv(name)) {
-            value_ = value;
-        }
-    }
-    ~SavedVariable() {
-        if (value_) {
-            setenv(name_, value_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-    SavedVariable(const SavedVariable&) = delete;
-    SavedVariable& operator=(const SavedVariable&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> value_;
-};
-
 class PathsTest : public testing::Test {
 protected:
-    PathsTest() {
-        setenv("WINEPREFIX", "/srv/wine", 1);
-        setenv("HOME", "/home/op", 1);
-    }
-    SavedVariable savedPrefix_{"WINEPREFIX"};
-    SavedVariable savedHome_{"HOME"};
+    ScopedEnv prefix_{"WINEPREFIX", "/srv/wine"};
+    ScopedEnv home_{"HOME", "/home/op"};
 };
 
 TEST_F(PathsTest, DriveLetterGoesThroughDosDevices) {
