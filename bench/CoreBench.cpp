@@ -1,11 +1,11 @@
 // Benchmarks of the core: opening a mod, discovery, the editing operations and saving.
 #include "BenchData.h"
 #include "FakeWindowSystem.h"
-#include "app/Globals.h"
-#include "app/Startup.h"
-#include "cycle/MapCycleFile.h"
-#include "cycle/OpenMod.h"
-#include "lists/EditingOperations.h"
+#include "core/session/Globals.h"
+#include "core/session/Startup.h"
+#include "core/cycle/MapCycleFile.h"
+#include "core/session/OpenMod.h"
+#include "core/lists/EditingOperations.h"
 
 #include <benchmark/benchmark.h>
 

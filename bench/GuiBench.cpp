@@ -2,11 +2,11 @@
 // the views show the new rows and selection.
 #include "BenchData.h"
 #include "RecordingMessages.h"
-#include "lists/EditorLists.h"
-#include "ui/DisplayText.h"
-#include "ui/FrmMods.h"
-#include "ui/FrmRotaline.h"
-#include "ui/QtWindowSystem.h"
+#include "core/lists/EditorLists.h"
+#include "frontends/qt/DisplayText.h"
+#include "frontends/qt/FrmMods.h"
+#include "frontends/qt/FrmRotaline.h"
+#include "frontends/qt/QtWindowSystem.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Starts the program as its main does and reports when the chooser, and on request the editor of
 // the first mod, first painted; then quits. For timing start-up and measuring peak memory.
-#include "ui/FrmMods.h"
-#include "ui/QtMessageBoxes.h"
-#include "ui/QtWindowSystem.h"
+#include "frontends/qt/FrmMods.h"
+#include "frontends/qt/QtMessageBoxes.h"
+#include "frontends/qt/QtWindowSystem.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 // Any bytes as a cycle file: read, written and read again, they give the same lines.
-#include "app/Globals.h"
-#include "cycle/MapCycleFile.h"
-#include "lists/SelectableList.h"
-#include "platform/TextFile.h"
-#include "platform/posix/FileSystemCalls.h"
+#include "core/session/Globals.h"
+#include "core/cycle/MapCycleFile.h"
+#include "core/lists/SelectableList.h"
+#include "core/platform/TextFile.h"
+#include "core/platform/posix/FileSystemCalls.h"
 
 #include <cstddef>
 #include <cstdint>

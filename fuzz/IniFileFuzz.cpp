@@ -1,5 +1,5 @@
 // Any bytes as an INI file, asked for any key: the answer fits the buffer and ends in a NUL.
-#include "settings/posix/IniProfile.h"
+#include "core/settings/posix/IniProfile.h"
 
 #include <cstddef>
 #include <cstdint>

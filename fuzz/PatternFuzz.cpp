@@ -1,5 +1,5 @@
 // Any name against any pattern: the listing's matcher agrees with a plain dynamic program.
-#include "platform/FolderListing.h"
+#include "core/platform/FolderListing.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Any bytes as a Wine registry file: parsed without fault, every value answers its queries.
-#include "settings/posix/WineRegistry.h"
+#include "core/settings/posix/WineRegistry.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // File system calls that fail on demand, for tests of what a failing disk does to the program.
 #pragma once
 
-#include "platform/posix/FileSystemCalls.h"
+#include "core/platform/posix/FileSystemCalls.h"
 
 #include <cerrno>
 #include <cstddef>

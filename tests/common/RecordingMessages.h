@@ -1,7 +1,7 @@
 // Message boxes that are recorded instead of shown, so that tests read them without a modal loop.
 #pragma once
 
-#include "app/MessageBoxes.h"
+#include "core/session/MessageBoxes.h"
 
 #include <functional>
 #include <string>

@@ -1,9 +1,9 @@
 // The mod chooser window, started for real on install folders made by the test.
 #include "GuiFixture.h"
-#include "app/AboutMessage.h"
-#include "app/Globals.h"
-#include "ui/FrmMods.h"
-#include "ui/FrmRotaline.h"
+#include "core/session/AboutMessage.h"
+#include "core/session/Globals.h"
+#include "frontends/qt/FrmMods.h"
+#include "frontends/qt/FrmRotaline.h"
 
 #include <QLabel>
 #include <QListView>

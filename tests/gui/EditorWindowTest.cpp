@@ -1,8 +1,8 @@
 // The map cycle editor window, opened from the real chooser and driven by clicks and keys.
 #include "GuiFixture.h"
-#include "lists/RandomSource.h"
-#include "ui/FrmMods.h"
-#include "ui/FrmRotaline.h"
+#include "core/lists/RandomSource.h"
+#include "frontends/qt/FrmMods.h"
+#include "frontends/qt/FrmRotaline.h"
 
 #include <QLabel>
 #include <QListView>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "RecordingMessages.h"
-#include "ui/QtWindowSystem.h"
+#include "frontends/qt/QtWindowSystem.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

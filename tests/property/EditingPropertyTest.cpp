@@ -1,13 +1,13 @@
 // Long random runs of the editor's operations, checked step by step against a plain model.
-#include "app/Globals.h"
+#include "core/session/Globals.h"
 #include "core/FakeWindowSystem.h"
-#include "cycle/OpenMod.h"
-#include "cycle/SaveAndReturn.h"
-#include "lists/EditingOperations.h"
+#include "core/session/OpenMod.h"
+#include "core/session/SaveAndReturn.h"
+#include "core/lists/EditingOperations.h"
 #include "lists/ListText.h"
 #include "lists/ReferenceList.h"
 #include "platform/TempFolder.h"
-#include "platform/posix/FileSystemCalls.h"
+#include "core/platform/posix/FileSystemCalls.h"
 
 #include <gtest/gtest.h>
 #include <rapidcheck.h>

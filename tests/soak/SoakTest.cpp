@@ -1,10 +1,10 @@
 // A long run of random clicks, keys and saves through the real windows: no error, no leak.
 #include "GuiFixture.h"
-#include "cycle/MapCycleFile.h"
-#include "lists/RandomSource.h"
-#include "platform/Paths.h"
-#include "ui/FrmMods.h"
-#include "ui/FrmRotaline.h"
+#include "core/cycle/MapCycleFile.h"
+#include "core/lists/RandomSource.h"
+#include "core/platform/Paths.h"
+#include "frontends/qt/FrmMods.h"
+#include "frontends/qt/FrmRotaline.h"
 
 #include <QLabel>
 #include <QListView>

@@ -1,5 +1,5 @@
 // Reading the arguments, and telling a command from a request for the windows.
-#include "app/CommandLineArguments.h"
+#include "cli/CommandLineArguments.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Every command on an install folder made by the test: output, exit status, and the file's bytes.
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "ScopedEnv.h"
 #include "platform/TempFolder.h"
 

@@ -1,5 +1,5 @@
 // The check of a cycle file for what would make the server or its clients misbehave.
-#include "cycle/CycleCheck.h"
+#include "core/cycle/CycleCheck.h"
 
 #include <gtest/gtest.h>
 

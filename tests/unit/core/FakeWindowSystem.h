@@ -2,9 +2,9 @@
 #pragma once
 
 #include "RecordingMessages.h"
-#include "app/Shutdown.h"
-#include "app/WindowSystem.h"
-#include "lists/EditorLists.h"
+#include "core/session/Shutdown.h"
+#include "core/session/WindowSystem.h"
+#include "core/lists/EditorLists.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,11 +1,11 @@
 // The search for a Half-Life install in fake home folders laid out as Steam and SteamCMD do.
-#include "app/InstallSearch.h"
+#include "core/session/InstallSearch.h"
 #include "FakeWindowSystem.h"
 #include "ScopedEnv.h"
-#include "app/Globals.h"
-#include "app/Startup.h"
+#include "core/session/Globals.h"
+#include "core/session/Startup.h"
 #include "lists/ListText.h"
-#include "lists/SelectableList.h"
+#include "core/lists/SelectableList.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The cycle file's lines, byte for byte, both ways, and its path.
-#include "cycle/MapCycleFile.h"
-#include "app/Globals.h"
-#include "lists/SelectableList.h"
+#include "core/cycle/MapCycleFile.h"
+#include "core/session/Globals.h"
+#include "core/lists/SelectableList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Opening a mod in the editor, and saving and closing it, over install folders made by the test.
-#include "cycle/OpenMod.h"
+#include "core/session/OpenMod.h"
 #include "FakeWindowSystem.h"
-#include "app/Globals.h"
-#include "cycle/SaveAndReturn.h"
-#include "lists/EditingOperations.h"
+#include "core/session/Globals.h"
+#include "core/session/SaveAndReturn.h"
+#include "core/lists/EditingOperations.h"
 #include "lists/ListText.h"
 #include "platform/TempFolder.h"
 

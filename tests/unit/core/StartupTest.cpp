@@ -1,10 +1,10 @@
 // Start-up over install folders made by the test: which mods are offered, and the messages.
-#include "app/Startup.h"
+#include "core/session/Startup.h"
 #include "FakeWindowSystem.h"
-#include "app/Globals.h"
-#include "app/Shutdown.h"
+#include "core/session/Globals.h"
+#include "core/session/Shutdown.h"
 #include "lists/ListText.h"
-#include "lists/SelectableList.h"
+#include "core/lists/SelectableList.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // Start-up and Edit with each of their file system calls failing in turn, one run per call.
 #include "FaultyFileSystem.h"
-#include "app/Globals.h"
-#include "app/Startup.h"
+#include "core/session/Globals.h"
+#include "core/session/Startup.h"
 #include "core/FakeWindowSystem.h"
-#include "cycle/MapCycleFile.h"
-#include "cycle/OpenMod.h"
+#include "core/cycle/MapCycleFile.h"
+#include "core/session/OpenMod.h"
 #include "lists/ListText.h"
-#include "platform/Paths.h"
+#include "core/platform/Paths.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>

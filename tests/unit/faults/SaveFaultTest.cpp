@@ -1,13 +1,13 @@
 // Save with each of its file system calls failing in turn: the old file or all of the new one.
 #include "FaultyFileSystem.h"
-#include "app/Globals.h"
+#include "core/session/Globals.h"
 #include "core/FakeWindowSystem.h"
-#include "cycle/MapCycleFile.h"
-#include "cycle/OpenMod.h"
-#include "cycle/SaveAndReturn.h"
-#include "lists/EditingOperations.h"
+#include "core/cycle/MapCycleFile.h"
+#include "core/session/OpenMod.h"
+#include "core/session/SaveAndReturn.h"
+#include "core/lists/EditingOperations.h"
 #include "lists/ListText.h"
-#include "platform/Paths.h"
+#include "core/platform/Paths.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>

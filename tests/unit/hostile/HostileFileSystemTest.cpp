@@ -1,14 +1,14 @@
 // Start-up, Edit and Save over hostile folders: what the user is told, and that nothing is lost.
 #include "ScopedEnv.h"
-#include "app/Globals.h"
-#include "app/Startup.h"
+#include "core/session/Globals.h"
+#include "core/session/Startup.h"
 #include "core/FakeWindowSystem.h"
-#include "cycle/MapCycleFile.h"
-#include "cycle/OpenMod.h"
-#include "cycle/SaveAndReturn.h"
-#include "lists/EditingOperations.h"
+#include "core/cycle/MapCycleFile.h"
+#include "core/session/OpenMod.h"
+#include "core/session/SaveAndReturn.h"
+#include "core/lists/EditingOperations.h"
 #include "lists/ListText.h"
-#include "platform/Paths.h"
+#include "core/platform/Paths.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The bulk members against a plain model of the item-by-item calls, on random lists.
-#include "lists/SelectableList.h"
+#include "core/lists/SelectableList.h"
 
 #include "lists/ReferenceList.h"
 

@@ -1,5 +1,5 @@
 // Moving maps between the editor's lists, the count headings, and Up and Down in the cycle.
-#include "lists/EditingOperations.h"
+#include "core/lists/EditingOperations.h"
 
 #include "lists/ListText.h"
 

@@ -1,6 +1,6 @@
 // What a view of a list is told, in which order, and what the list looks like at each call.
-#include "lists/EditingOperations.h"
-#include "lists/SelectableList.h"
+#include "core/lists/EditingOperations.h"
+#include "core/lists/SelectableList.h"
 
 #include <gtest/gtest.h>
 

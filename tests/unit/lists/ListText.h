@@ -1,8 +1,8 @@
 // Lists written as text in tests: "owl bee* yak" is three maps in list order, bee selected.
 #pragma once
 
-#include "lists/EditorLists.h"
-#include "lists/SelectableList.h"
+#include "core/lists/EditorLists.h"
+#include "core/lists/SelectableList.h"
 
 #include <sstream>
 #include <string>

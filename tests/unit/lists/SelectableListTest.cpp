@@ -1,6 +1,6 @@
 // The list model's sort order and limits; BulkMembersTest checks placement and flags against
 // a reference model.
-#include "lists/SelectableList.h"
+#include "core/lists/SelectableList.h"
 
 #include "lists/ListText.h"
 

@@ -1,5 +1,5 @@
 // The cycle's shuffle, with scripted draws and with the clock-seeded generator.
-#include "lists/EditingOperations.h"
+#include "core/lists/EditingOperations.h"
 
 #include "lists/ListText.h"
 

@@ -1,5 +1,5 @@
 // The clock seed differs from one call to the next.
-#include "platform/Clock.h"
+#include "core/platform/Clock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Folder listings on a real folder: kinds of entry, masks, hidden names, errors, and Dir.
-#include "platform/FolderListing.h"
+#include "core/platform/FolderListing.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>

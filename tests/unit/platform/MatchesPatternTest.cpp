@@ -1,5 +1,5 @@
 // Wildcard matching of names against the last part of a listing pattern.
-#include "platform/FolderListing.h"
+#include "core/platform/FolderListing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Program paths turned into native ones through the Wine prefix's drive links.
-#include "platform/Paths.h"
+#include "core/platform/Paths.h"
 #include "ScopedEnv.h"
-#include "platform/FolderListing.h"
+#include "core/platform/FolderListing.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>

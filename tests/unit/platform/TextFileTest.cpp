@@ -1,5 +1,5 @@
 // Whole-file reads and safe content replacement on real files.
-#include "platform/TextFile.h"
+#include "core/platform/TextFile.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>

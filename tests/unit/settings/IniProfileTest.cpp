@@ -1,5 +1,5 @@
 // Tests of the INI reader against the rules of the Windows profile calls.
-#include "settings/posix/IniProfile.h"
+#include "core/settings/posix/IniProfile.h"
 
 #include "SettingsVectors.h"
 #include "TestPrefix.h"

@@ -1,7 +1,7 @@
 // Tests of GetSettingValue end to end over a scratch Wine prefix, and of its calls through fakes.
-#include "settings/SettingsReader.h"
-#include "settings/ProfileApi.h"
-#include "settings/RegistryApi.h"
+#include "core/settings/SettingsReader.h"
+#include "core/settings/ProfileApi.h"
+#include "core/settings/RegistryApi.h"
 
 #include "SettingsVectors.h"
 #include "TestPrefix.h"

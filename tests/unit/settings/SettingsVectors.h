@@ -1,7 +1,7 @@
 // Settings-reader cases as plain data, for the tests against any platform's registry and INI calls.
 #pragma once
 
-#include "settings/SettingsReader.h"
+#include "core/settings/SettingsReader.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // The KeyValues reader on files shaped like Steam's own, and on damaged ones.
-#include "settings/VdfReader.h"
+#include "core/settings/VdfReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Tests of the Wine registry reader: the file format, advapi32's answers and the key namespace.
-#include "settings/posix/WineRegistry.h"
+#include "core/settings/posix/WineRegistry.h"
 
 #include "TestPrefix.h"
 

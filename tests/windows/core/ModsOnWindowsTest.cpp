@@ -1,11 +1,11 @@
 // Start-up, opening a mod and saving, through the Win32 side over folders and registry made here.
-#include "app/Globals.h"
-#include "app/InstallPathLookup.h"
-#include "app/Startup.h"
+#include "core/session/Globals.h"
+#include "core/session/InstallPathLookup.h"
+#include "core/session/Startup.h"
 #include "core/FakeWindowSystem.h"
-#include "cycle/OpenMod.h"
-#include "cycle/SaveAndReturn.h"
-#include "lists/SelectableList.h"
+#include "core/session/OpenMod.h"
+#include "core/session/SaveAndReturn.h"
+#include "core/lists/SelectableList.h"
 
 #include "ScratchFolder.h"
 

@@ -1,5 +1,5 @@
 // Folder listings through FindFirstFileA on a real folder: masks, attributes, Wine's wider matches.
-#include "platform/FolderListing.h"
+#include "core/platform/FolderListing.h"
 
 #include "ScratchFolder.h"
 

@@ -1,5 +1,5 @@
 // Program paths on Windows are handed to the system as they are.
-#include "platform/Paths.h"
+#include "core/platform/Paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Whole-file reads and safe content replacement on real Windows files.
-#include "platform/TextFile.h"
+#include "core/platform/TextFile.h"
 
 #include "ScratchFolder.h"
 

@@ -1,7 +1,7 @@
 // The settings reader's INI mode and the profile calls on real files, by the shared cases.
-#include "settings/RegistryApi.h"
-#include "settings/SettingsReader.h"
-#include "settings/win32/Win32Profile.h"
+#include "core/settings/RegistryApi.h"
+#include "core/settings/SettingsReader.h"
+#include "core/settings/win32/Win32Profile.h"
 
 #include "ScratchFolder.h"
 #include "settings/SettingsVectors.h"

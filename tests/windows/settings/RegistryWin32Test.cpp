@@ -1,7 +1,7 @@
 // The settings reader against the real registry: the shared cases, the 32-bit view, the probe.
-#include "settings/RegistryApi.h"
-#include "settings/SettingsReader.h"
-#include "settings/win32/Win32Registry.h"
+#include "core/settings/RegistryApi.h"
+#include "core/settings/SettingsReader.h"
+#include "core/settings/win32/Win32Registry.h"
 
 #include "settings/SettingsVectors.h"
 

@@ -1,0 +1,506 @@
+// The list model behind every list box: items, selected flags, current index, change notices.
+#include "core/lists/SelectableList.h"
+
+#include <algorithm>
+#include <iterator>
+#include <stdexcept>
+#include <utility>
+
+namespace rotaline {
+
+namespace {
+
+constexpr const char* kFullMessage = "a list holds at most 32767 items";
+
+// Only ASCII letters fold: other bytes belong to code-page characters whose case is unknown here.
+unsigned char FoldForSort(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+}
+
+bool SortsBefore(const std::string& a, const std::string& b) {
+    return SelectableList::CompareForSort(a, b) < 0;
+}
+
+// An item's place in a sort: its first 16 bytes, folded and packed most significant first with
+// zero bytes after its end, so that comparing the numbers compares those bytes; and where the
+// item stood. Items whose numbers are equal are compared whole.
+struct SortKey {
+    std::uint64_t head;
+    std::uint64_t next;
+    std::uint32_t index;
+};
+
+SortKey KeyOf(const std::string& item, std::size_t index) {
+    std::uint64_t words[2] = {0, 0};
+    const std::size_t packed = std::min<std::size_t>(item.size(), 16);
+    for (std::size_t k = 0; k < packed; ++k) {
+        words[k / 8] |= std::uint64_t{FoldForSort(item[k])} << (56 - 8 * (k % 8));
+    }
+    return {words[0], words[1], static_cast<std::uint32_t>(index)};
+}
+
+// Sorted adds put each item before its equals, so equal items added one by one end up in the
+// reverse of their adding order: among equals, the later one goes first.
+void SortAsAddedOneByOne(std::vector<std::string>& items) {
+    const std::size_t count = items.size();
+    if (count < 2) {
+        return;
+    }
+    // Small keys settle nearly every comparison without folding the texts again, and the items
+    // themselves move once, in place: on a list of 32,767 items a second list of texts, or a
+    // merge buffer, costs more in fresh memory than the whole sort.
+    std::vector<SortKey> keys;
+    keys.reserve(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        keys.push_back(KeyOf(items[k], k));
+    }
+    std::sort(keys.begin(), keys.end(), [&items](const SortKey& a, const SortKey& b) {
+        if (a.head != b.head) {
+            return a.head < b.head;
+        }
+        if (a.next != b.next) {
+            return a.next < b.next;
+        }
+        const int byText = SelectableList::CompareForSort(items[a.index], items[b.index]);
+        return byText != 0 ? byText < 0 : a.index > b.index;
+    });
+    // keys[to].index names the item that belongs at `to`; each cycle of that permutation is
+    // walked once, and a placed item is marked by pointing its key at its own place.
+    for (std::size_t start = 0; start < count; ++start) {
+        if (keys[start].index == start) {
+            continue;
+        }
+        std::string held = std::move(items[start]);
+        std::size_t to = start;
+        for (;;) {
+            const std::size_t from = keys[to].index;
+            keys[to].index = static_cast<std::uint32_t>(to);
+            if (from == start) {
+                items[to] = std::move(held);
+                break;
+            }
+            items[to] = std::move(items[from]);
+            to = from;
+        }
+    }
+}
+
+} // namespace
+
+SelectableList::SelectableList(SelectionStyle style, bool sorted)
+    : style_(style), sorted_(sorted) {}
+
+const std::string& SelectableList::List(std::int16_t index) const {
+    CheckIndex(index, ListCount());
+    return items_[index];
+}
+
+void SelectableList::AddItem(std::string item) {
+    CheckRoom(1);
+    auto at = items_.end();
+    if (sorted_) {
+        at = std::lower_bound(items_.begin(), items_.end(), item, SortsBefore);
+    }
+    const auto index = static_cast<std::int16_t>(at - items_.begin());
+    std::vector<std::string> one;
+    one.push_back(std::move(item));
+    InsertBlock(std::move(one), index);
+}
+
+void SelectableList::AddItem(std::string item, std::int16_t index) {
+    CheckUnsorted();
+    CheckIndex(index, ListCount() + 1);
+    CheckRoom(1);
+    std::vector<std::string> one;
+    one.push_back(std::move(item));
+    InsertBlock(std::move(one), index);
+}
+
+void SelectableList::RemoveItem(std::int16_t index) {
+    CheckIndex(index, ListCount());
+    if (observer_ != nullptr) {
+        observer_->ItemsAboutToBeRemoved(index, index);
+    }
+    const bool wasSelected = selected_[index] != 0;
+    items_.erase(items_.begin() + index);
+    selected_.erase(selected_.begin() + index);
+    if (wasSelected) {
+        --selCount_;
+    }
+    const std::int16_t oldCurrent = listIndex_;
+    if (listIndex_ == index) {
+        listIndex_ = -1;
+    } else if (listIndex_ > index) {
+        --listIndex_;
+    }
+    if (observer_ != nullptr) {
+        observer_->ItemsRemoved();
+    }
+    if (wasSelected || listIndex_ != oldCurrent) {
+        NotifySelectionChanged();
+    }
+}
+
+void SelectableList::Clear() {
+    if (items_.empty()) {
+        return;
+    }
+    const bool selectionTouched = selCount_ > 0 || listIndex_ != -1;
+    if (observer_ != nullptr) {
+        observer_->AboutToReset();
+    }
+    items_.clear();
+    selected_.clear();
+    selCount_ = 0;
+    listIndex_ = -1;
+    if (observer_ != nullptr) {
+        observer_->Reset();
+    }
+    if (selectionTouched) {
+        NotifySelectionChanged();
+    }
+}
+
+bool SelectableList::Selected(std::int16_t index) const {
+    CheckIndex(index, ListCount());
+    return selected_[index] != 0;
+}
+
+void SelectableList::SetSelected(std::int16_t index, bool selected) {
+    CheckIndex(index, ListCount());
+    bool changed = false;
+    if (style_ == SelectionStyle::Single && selected) {
+        // At most one flag is set in a single-selection list, so the scan stops early.
+        const int keep = selected_[index] != 0 ? 1 : 0;
+        for (std::size_t k = 0; k < selected_.size() && selCount_ > keep; ++k) {
+            if (k != static_cast<std::size_t>(index) && SetFlag(k, false)) {
+                changed = true;
+            }
+        }
+        if (listIndex_ != index) {
+            listIndex_ = index;
+            changed = true;
+        }
+    }
+    if (SetFlag(static_cast<std::size_t>(index), selected)) {
+        changed = true;
+    }
+    if (changed) {
+        NotifySelectionChanged();
+    }
+}
+
+void SelectableList::SetListIndex(std::int16_t index) {
+    if (index != -1) {
+        CheckIndex(index, ListCount());
+    }
+    UpdateBatch batch(*this);
+    // In a single-selection list the current item is the selected one, as in a list box.
+    if (style_ == SelectionStyle::Single) {
+        if (index == -1) {
+            ClearSelection();
+        } else {
+            SetSelected(index, true);
+        }
+    }
+    if (listIndex_ != index) {
+        listIndex_ = index;
+        NotifySelectionChanged();
+    }
+}
+
+void SelectableList::AddItems(std::vector<std::string> items) {
+    if (items.empty()) {
+        return;
+    }
+    CheckRoom(items.size());
+    if (sorted_) {
+        MergeSorted(std::move(items));
+    } else {
+        InsertBlock(std::move(items), ListCount());
+    }
+}
+
+void SelectableList::InsertItems(std::vector<std::string> items, std::int16_t index) {
+    if (items.empty()) {
+        return;
+    }
+    CheckUnsorted();
+    CheckIndex(index, ListCount() + 1);
+    CheckRoom(items.size());
+    InsertBlock(std::move(items), index);
+}
+
+std::vector<std::string> SelectableList::TakeSelected() {
+    if (selCount_ == 0) {
+        return {};
+    }
+    return RemoveMarked(std::vector<char>(selected_));
+}
+
+void SelectableList::RemoveIf(const std::function<bool(const std::string&)>& remove) {
+    // Every verdict is in before anything changes, so a throwing predicate leaves the list whole.
+    std::vector<char> marked(items_.size(), 0);
+    for (std::size_t k = 0; k < items_.size(); ++k) {
+        marked[k] = remove(items_[k]) ? 1 : 0;
+    }
+    RemoveMarked(marked);
+}
+
+void SelectableList::ReplaceAll(std::vector<std::string> items) {
+    if (items.size() > static_cast<std::size_t>(kMaxItems)) {
+        throw std::length_error(kFullMessage);
+    }
+    if (items_.empty() && items.empty()) {
+        return;
+    }
+    if (sorted_) {
+        SortAsAddedOneByOne(items);
+    }
+    const bool selectionTouched = selCount_ > 0 || listIndex_ != -1;
+    if (observer_ != nullptr) {
+        observer_->AboutToReset();
+    }
+    items_ = std::move(items);
+    selected_.assign(items_.size(), 0);
+    selCount_ = 0;
+    listIndex_ = -1;
+    if (observer_ != nullptr) {
+        observer_->Reset();
+    }
+    if (selectionTouched) {
+        NotifySelectionChanged();
+    }
+}
+
+void SelectableList::SetSelectedRange(std::int16_t first, std::int16_t last, bool selected) {
+    CheckIndex(first, ListCount());
+    CheckIndex(last, ListCount());
+    if (first > last) {
+        throw std::out_of_range("list range ends before it starts");
+    }
+    // Selecting item after item in a single-selection list leaves only the last one selected.
+    if (style_ == SelectionStyle::Single && selected) {
+        SetSelected(last, true);
+        return;
+    }
+    bool changed = false;
+    for (auto k = static_cast<std::size_t>(first); k <= static_cast<std::size_t>(last); ++k) {
+        if (SetFlag(k, selected)) {
+            changed = true;
+        }
+    }
+    if (changed) {
+        NotifySelectionChanged();
+    }
+}
+
+void SelectableList::ClearSelection() {
+    if (selCount_ == 0) {
+        return;
+    }
+    std::fill(selected_.begin(), selected_.end(), char{0});
+    selCount_ = 0;
+    NotifySelectionChanged();
+}
+
+int SelectableList::CompareForSort(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t k = 0; k < common; ++k) {
+        const unsigned char x = FoldForSort(a[k]);
+        const unsigned char y = FoldForSort(b[k]);
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return a.size() < b.size() ? -1 : 1;
+}
+
+SelectableList::UpdateBatch::UpdateBatch(SelectableList& list) : list_(list) {
+    ++list_.batchDepth_;
+}
+
+SelectableList::UpdateBatch::~UpdateBatch() {
+    if (--list_.batchDepth_ == 0 && list_.selectionDirty_) {
+        list_.selectionDirty_ = false;
+        list_.NotifySelectionChanged();
+    }
+}
+
+void SelectableList::NotifySelectionChanged() {
+    if (batchDepth_ > 0) {
+        selectionDirty_ = true;
+    } else if (observer_ != nullptr) {
+        observer_->SelectionChanged();
+    }
+}
+
+void SelectableList::CheckIndex(std::int16_t index, int end) {
+    if (index < 0 || index >= end) {
+        throw std::out_of_range("list index " + std::to_string(index) + " is out of range");
+    }
+}
+
+void SelectableList::CheckRoom(std::size_t adding) const {
+    if (adding > static_cast<std::size_t>(kMaxItems) - items_.size()) {
+        throw std::length_error(kFullMessage);
+    }
+}
+
+void SelectableList::CheckUnsorted() const {
+    // An index would put the item out of order, and sorted inserts rely on the order.
+    if (sorted_) {
+        throw std::logic_error("a sorted list places its items itself");
+    }
+}
+
+bool SelectableList::SetFlag(std::size_t index, bool selected) {
+    if ((selected_[index] != 0) == selected) {
+        return false;
+    }
+    selected_[index] = selected ? 1 : 0;
+    if (selected) {
+        ++selCount_;
+    } else {
+        --selCount_;
+    }
+    return true;
+}
+
+void SelectableList::InsertBlock(std::vector<std::string> items, std::int16_t index) {
+    const auto added = static_cast<std::int16_t>(items.size());
+    if (observer_ != nullptr) {
+        observer_->ItemsAboutToBeInserted(index, static_cast<std::int16_t>(index + added - 1));
+    }
+    if (items_.empty()) {
+        // A list filled at once takes over the items' own storage instead of moving them into
+        // fresh memory, which on a large list costs more than the moving.
+        items_ = std::move(items);
+        selected_.assign(items_.size(), char{0});
+    } else {
+        items_.insert(items_.begin() + index, std::make_move_iterator(items.begin()),
+                      std::make_move_iterator(items.end()));
+        selected_.insert(selected_.begin() + index, items.size(), char{0});
+    }
+    // The current item stays the same item, so its index follows it down.
+    const bool currentMoved = listIndex_ >= index;
+    if (currentMoved) {
+        listIndex_ = static_cast<std::int16_t>(listIndex_ + added);
+    }
+    if (observer_ != nullptr) {
+        observer_->ItemsInserted();
+    }
+    if (currentMoved) {
+        NotifySelectionChanged();
+    }
+}
+
+void SelectableList::MergeSorted(std::vector<std::string> items) {
+    SortAsAddedOneByOne(items);
+    if (observer_ != nullptr) {
+        observer_->AboutToReset();
+    }
+    std::int16_t current = listIndex_;
+    if (items_.empty()) {
+        items_ = std::move(items);
+        selected_.assign(items_.size(), 0);
+    } else {
+        // Merged from the back into the list's own room: no item moves twice and no second
+        // list is made.
+        std::size_t old = items_.size();
+        std::size_t fresh = items.size();
+        std::size_t out = old + fresh;
+        items_.resize(out);
+        selected_.resize(out);
+        while (fresh > 0) {
+            // A new item goes before the old items equal to it, as a sorted AddItem puts it.
+            const bool takeOld = old > 0 && !SortsBefore(items_[old - 1], items[fresh - 1]);
+            --out;
+            if (takeOld) {
+                --old;
+                items_[out] = std::move(items_[old]);
+                selected_[out] = selected_[old];
+                if (listIndex_ >= 0 && old == static_cast<std::size_t>(listIndex_)) {
+                    current = static_cast<std::int16_t>(out);
+                }
+            } else {
+                --fresh;
+                items_[out] = std::move(items[fresh]);
+                selected_[out] = 0;
+            }
+        }
+    }
+    const bool currentMoved = current != listIndex_;
+    listIndex_ = current;
+    if (observer_ != nullptr) {
+        observer_->Reset();
+    }
+    if (currentMoved) {
+        NotifySelectionChanged();
+    }
+}
+
+std::vector<std::string> SelectableList::RemoveMarked(const std::vector<char>& marked) {
+    const auto isMarked = [](char mark) { return mark != 0; };
+    const auto first = std::find_if(marked.begin(), marked.end(), isMarked);
+    if (first == marked.end()) {
+        return {};
+    }
+    const auto afterLast = std::find_if(marked.rbegin(), marked.rend(), isMarked).base();
+    const bool oneRun = std::all_of(first, afterLast, isMarked);
+    if (observer_ != nullptr) {
+        if (oneRun) {
+            observer_->ItemsAboutToBeRemoved(
+                static_cast<std::int16_t>(first - marked.begin()),
+                static_cast<std::int16_t>(afterLast - marked.begin() - 1));
+        } else {
+            observer_->AboutToReset();
+        }
+    }
+
+    std::vector<std::string> removed;
+    removed.reserve(static_cast<std::size_t>(std::count_if(first, afterLast, isMarked)));
+    bool flagsChanged = false;
+    std::int16_t current = -1;
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < items_.size(); ++k) {
+        if (marked[k] != 0) {
+            removed.push_back(std::move(items_[k]));
+            if (selected_[k] != 0) {
+                --selCount_;
+                flagsChanged = true;
+            }
+            continue;
+        }
+        if (listIndex_ >= 0 && k == static_cast<std::size_t>(listIndex_)) {
+            current = static_cast<std::int16_t>(kept);
+        }
+        if (kept != k) {
+            items_[kept] = std::move(items_[k]);
+            selected_[kept] = selected_[k];
+        }
+        ++kept;
+    }
+    items_.resize(kept);
+    selected_.resize(kept);
+    const bool currentChanged = current != listIndex_;
+    listIndex_ = current;
+
+    if (observer_ != nullptr) {
+        if (oneRun) {
+            observer_->ItemsRemoved();
+        } else {
+            observer_->Reset();
+        }
+    }
+    if (flagsChanged || currentChanged) {
+        NotifySelectionChanged();
+    }
+    return removed;
+}
+
+} // namespace rotaline

@@ -1,0 +1,85 @@
+// Wildcard matching of listed names, and the walk through the one listing in progress.
+#include "core/platform/FolderListing.h"
+
+namespace rotaline {
+
+namespace {
+
+// Only ASCII letters fold: other bytes are parts of multi-byte or code-page characters whose
+// case mapping the program does not know.
+char FoldAsciiCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool HasWildcards(std::string_view pattern) {
+    return pattern.find_first_of("*?") != std::string_view::npos;
+}
+
+// Greedy matching that goes back to the latest "*" on a mismatch: no recursion, and no more
+// than name length times pattern length steps even for patterns full of stars.
+bool MatchesWildcards(std::string_view name, std::string_view pattern) {
+    constexpr auto kNone = std::string_view::npos;
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::size_t lastStar = kNone;
+    std::size_t nameAtLastStar = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            lastStar = p++;
+            nameAtLastStar = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || FoldAsciiCase(pattern[p]) == FoldAsciiCase(name[n]))) {
+            ++p;
+            ++n;
+        } else if (lastStar != kNone) {
+            p = lastStar + 1;
+            n = ++nameAtLastStar;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+// The catch-all patterns ("*", "*.", "*.*", ...): the ones that list the folder itself and its
+// parent under the names "." and "..".
+bool MatchesEveryName(std::string_view pattern) {
+    return pattern.find('*') != std::string_view::npos &&
+           pattern.find_first_not_of("*.") == std::string_view::npos;
+}
+
+} // namespace
+
+bool MatchesPattern(std::string_view name, std::string_view pattern) {
+    if (!HasWildcards(pattern)) {
+        return name == pattern;
+    }
+    if (name == "." || name == "..") {
+        return MatchesEveryName(pattern);
+    }
+    if (pattern.back() == '.') {
+        pattern.remove_suffix(1);
+        if (name.find('.') != std::string_view::npos) {
+            return false;
+        }
+    }
+    return MatchesWildcards(name, pattern);
+}
+
+std::string Dir::First(const std::string& pattern, int mask) {
+    listing_ = ListFolder(pattern, mask);
+    next_ = 0;
+    return Next();
+}
+
+std::string Dir::Next() {
+    if (next_ >= listing_.names.size()) {
+        return {};
+    }
+    return listing_.names[next_++];
+}
+
+} // namespace rotaline

@@ -1,0 +1,41 @@
+// Display decoding of byte strings.
+#include "frontends/qt/DisplayText.h"
+
+#include <QStringDecoder>
+
+namespace rotaline {
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F; the five unassigned bytes map to the
+// C1 controls, as Windows' own conversion does.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString FromWindows1252(const std::string& bytes) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text.append(byte >= 0x80 && byte < 0xA0 ? QChar(kCp1252High[byte - 0x80]) : QChar(byte));
+    }
+    return text;
+}
+
+} // namespace
+
+QString DisplayText(const std::string& bytes) {
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+#else
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError()) {
+        return text;
+    }
+    return FromWindows1252(bytes);
+#endif
+}
+
+} // namespace rotaline

@@ -1,0 +1,46 @@
+// A list view with Windows list-box selection gestures.
+#include "frontends/qt/ExtendedListView.h"
+
+#include <QInputEvent>
+
+namespace rotaline {
+
+ExtendedListView::ExtendedListView(QAbstractItemView::SelectionMode mode, QWidget* parent)
+    : QListView(parent) {
+    setSelectionMode(mode);
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+QItemSelectionModel::SelectionFlags ExtendedListView::selectionCommand(const QModelIndex& index,
+                                                                       const QEvent* event) const {
+    QItemSelectionModel::SelectionFlags flags = QListView::selectionCommand(index, event);
+    if (selectionMode() != QAbstractItemView::ExtendedSelection || event == nullptr) {
+        return flags;
+    }
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress;
+    if (!press) {
+        return flags;
+    }
+    const Qt::KeyboardModifiers modifiers = static_cast<const QInputEvent*>(event)->modifiers();
+    if ((modifiers & Qt::ShiftModifier) && !(modifiers & Qt::ControlModifier)) {
+        flags |= QItemSelectionModel::Clear;
+    }
+    return flags;
+}
+
+QRegion ExtendedListView::visualRegionForSelection(const QItemSelection& selection) const {
+    // Qt locates every range of a changed selection, row by row of the layout; a list of
+    // thousands of items with every other one selected made that most of the cost of a click.
+    // Beyond a few ranges, repainting the few rows in sight is the cheaper way.
+    constexpr qsizetype kRangesLocated = 64;
+    if (selection.size() > kRangesLocated) {
+        return QRegion(viewport()->rect());
+    }
+    return QListView::visualRegionForSelection(selection);
+}
+
+} // namespace rotaline
