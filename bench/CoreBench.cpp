@@ -132,7 +132,7 @@ void BM_OpenMod(benchmark::State& state) {
         const bool opened = windows.editor && windows.editor->visible;
         if (opened) {
             windows.Unload(*windows.editor);
-            windows.retired.clear();
+            windows.forms.resize(1); // frees the unloaded editor
             windows.chooser->Show();
         }
         state.ResumeTiming();

@@ -120,7 +120,7 @@ void frmMODS::paintEvent(QPaintEvent*) {
 
 void frmMODS::closeEvent(QCloseEvent* event) {
     // The close box unloads the chooser like Exit does, which ends the program.
-    windows_.Unload(*this);
+    windows_.ChooserCloseBox();
     event->accept();
 }
 

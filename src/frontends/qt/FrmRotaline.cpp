@@ -218,11 +218,7 @@ void frmRotaline::paintEvent(QPaintEvent*) {
 }
 
 void frmRotaline::closeEvent(QCloseEvent* event) {
-    // The close box returns to the chooser like the Close button: a program left running with
-    // no window to reach would be no use to anyone.
-    if (windows_.IsLoaded(*this)) {
-        cmdClose_Click();
-    }
+    windows_.EditorCloseBox();
     event->accept();
 }
 

@@ -2,11 +2,9 @@
 #pragma once
 
 #include "RecordingMessages.h"
-#include "core/session/Shutdown.h"
-#include "core/session/WindowSystem.h"
 #include "core/lists/EditorLists.h"
+#include "core/session/WindowSystem.h"
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,47 +25,35 @@ public:
 
 class FakeWindowSystem : public WindowSystem {
 public:
-    FakeWindowSystem() {
-        chooser = std::make_unique<FakeForm>("chooser");
-        loaded.push_back(chooser.get());
+    FakeWindowSystem() : WindowSystem(messages) {
+        forms.push_back(std::make_unique<FakeForm>("chooser"));
+        chooser = forms.back().get();
+        LoadChooser(*chooser);
     }
 
-    std::int16_t FormsCount() const override { return static_cast<std::int16_t>(loaded.size()); }
-    Form& FormAt(std::int16_t index) override { return *loaded.at(static_cast<size_t>(index)); }
-    void Unload(Form& form) override {
-        auto* fake = static_cast<FakeForm*>(&form);
-        if (fake == chooser.get()) {
-            Form_Unload(*this);
-        }
-        unloadOrder.push_back(fake->name);
-        std::erase(loaded, fake);
-        fake->visible = false;
-        if (fake == editor.get()) {
-            retired.push_back(std::move(editor));
-        }
-    }
-    Form& Chooser() override { return *chooser; }
-    EditorForm& LoadEditor() override {
-        if (!editor) {
-            editor = std::make_unique<FakeForm>("editor");
-            loaded.push_back(editor.get());
-            ++editorLoads;
-        }
-        return *editor;
-    }
-    MessageBoxes& Messages() override { return messages; }
+    bool IsLoaded(const FakeForm* form) const { return WindowSystem::IsLoaded(*form); }
 
-    bool IsLoaded(const FakeForm* form) const {
-        return std::find(loaded.begin(), loaded.end(), form) != loaded.end();
-    }
-
-    std::unique_ptr<FakeForm> chooser;
-    std::unique_ptr<FakeForm> editor;
-    std::vector<std::unique_ptr<FakeForm>> retired;
-    std::vector<FakeForm*> loaded;
+    RecordingMessages messages;
+    std::vector<std::unique_ptr<FakeForm>> forms; // every window made, kept for inspection
+    FakeForm* chooser = nullptr;
+    FakeForm* editor = nullptr; // the last editor made, loaded or not
     std::vector<std::string> unloadOrder;
     int editorLoads = 0;
-    RecordingMessages messages;
+    bool quit = false;
+
+private:
+    EditorForm& CreateEditor() override {
+        ++editorLoads;
+        forms.push_back(std::make_unique<FakeForm>("editor"));
+        editor = forms.back().get();
+        return *editor;
+    }
+    void DestroyForm(Form& form) override {
+        auto& fake = static_cast<FakeForm&>(form);
+        fake.visible = false;
+        unloadOrder.push_back(fake.name);
+    }
+    void Quit() override { quit = true; }
 };
 
 } // namespace rotaline::testing

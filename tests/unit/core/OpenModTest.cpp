@@ -138,7 +138,7 @@ TEST_F(OpenModTest, ReadOnlyCycleIsReportedAndKept) {
 TEST_F(OpenModTest, CloseShowsTheChooserAndUnloadsTheEditor) {
     MakeMod("valve", {"crossfire.bsp"}, "crossfire\r\n");
     Open("valve");
-    testing::FakeForm* editor = windows.editor.get();
+    testing::FakeForm* editor = windows.editor;
     cmdClose_Click(windows, *editor);
 
     EXPECT_TRUE(windows.chooser->visible);

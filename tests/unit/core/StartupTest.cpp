@@ -99,7 +99,7 @@ TEST_F(StartupTest, EmptyInstallFolderSaysCannotContinueAndNamesThePattern) {
               "No files present in: " + install.Path() + "/nothing-here\\*.");
     EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
     EXPECT_EQ(modList.ListCount(), 0);
-    EXPECT_TRUE(windows.IsLoaded(windows.chooser.get()));
+    EXPECT_TRUE(windows.IsLoaded(windows.chooser));
 }
 
 TEST_F(StartupTest, UnreadableInstallFolderSaysWhy) {
