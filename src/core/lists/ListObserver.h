@@ -9,9 +9,10 @@ class ListObserver {
 public:
     virtual ~ListObserver() = default;
     virtual void ItemsAboutToBeInserted(std::int16_t first, std::int16_t last) = 0;
-    virtual void ItemsInserted() = 0;
+    virtual void ItemsInserted(std::int16_t first, std::int16_t last) = 0;
     virtual void ItemsAboutToBeRemoved(std::int16_t first, std::int16_t last) = 0;
-    virtual void ItemsRemoved() = 0;
+    // first..last give the removed items' positions before the removal.
+    virtual void ItemsRemoved(std::int16_t first, std::int16_t last) = 0;
     // Any larger rearrangement is announced as a reset of the whole list.
     virtual void AboutToReset() = 0;
     virtual void Reset() = 0;

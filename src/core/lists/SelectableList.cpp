@@ -135,7 +135,7 @@ void SelectableList::RemoveItem(std::int16_t index) {
         --listIndex_;
     }
     if (observer_ != nullptr) {
-        observer_->ItemsRemoved();
+        observer_->ItemsRemoved(index, index);
     }
     if (wasSelected || listIndex_ != oldCurrent) {
         NotifySelectionChanged();
@@ -207,6 +207,12 @@ void SelectableList::SetListIndex(std::int16_t index) {
     if (listIndex_ != index) {
         listIndex_ = index;
         NotifySelectionChanged();
+    }
+}
+
+void SelectableList::SetCurrentFromView(std::int16_t index) {
+    if (style_ == SelectionStyle::Extended) {
+        SetListIndex(index);
     }
 }
 
@@ -392,7 +398,7 @@ void SelectableList::InsertBlock(std::vector<std::string> items, std::int16_t in
         listIndex_ = static_cast<std::int16_t>(listIndex_ + added);
     }
     if (observer_ != nullptr) {
-        observer_->ItemsInserted();
+        observer_->ItemsInserted(index, static_cast<std::int16_t>(index + added - 1));
     }
     if (currentMoved) {
         NotifySelectionChanged();
@@ -492,7 +498,8 @@ std::vector<std::string> SelectableList::RemoveMarked(const std::vector<char>& m
 
     if (observer_ != nullptr) {
         if (oneRun) {
-            observer_->ItemsRemoved();
+            observer_->ItemsRemoved(static_cast<std::int16_t>(first - marked.begin()),
+                                    static_cast<std::int16_t>(afterLast - marked.begin() - 1));
         } else {
             observer_->Reset();
         }

@@ -44,6 +44,9 @@ public:
     // -1 for none. In a single-selection list this also selects the item, or clears the selection.
     void SetListIndex(std::int16_t index);
     std::int16_t SelCount() const { return selCount_; }
+    // The item a view has put its focus frame on. In a single-selection list the current item
+    // is the selected one and comes with the selection, so the frame alone changes nothing.
+    void SetCurrentFromView(std::int16_t index);
 
     // Bulk forms of the callers' patterns: each is linear in the list's size (plus a sort) and
     // gives the same result as the item-by-item calls it replaces, announced as one change.

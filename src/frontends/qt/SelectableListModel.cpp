@@ -1,38 +1,16 @@
 // The adapter between a SelectableList and a Qt list view.
 #include "frontends/qt/SelectableListModel.h"
 
+#include "core/lists/ListDisplay.h"
 #include "core/lists/SelectableList.h"
 #include "frontends/qt/DisplayText.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
 
-#include <cstddef>
 #include <string>
 
 namespace rotaline {
-
-namespace {
-
-// Far more than a list row shows, and more than a file name can hold. Laying out the text of a
-// cycle line of megabytes would freeze the window for a minute and take hundreds of MB; the
-// item itself keeps every byte, and a save writes them all.
-constexpr std::size_t kMaxShownBytes = 256;
-
-QString ShownText(const std::string& bytes) {
-    if (bytes.size() <= kMaxShownBytes) {
-        return DisplayText(bytes);
-    }
-    // Cut before a character that UTF-8 spreads over several bytes, not in the middle of it.
-    std::size_t cut = kMaxShownBytes;
-    for (int back = 0; back < 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80;
-         ++back) {
-        --cut;
-    }
-    return DisplayText(bytes.substr(0, cut)) + QChar(0x2026);
-}
-
-} // namespace
 
 SelectableListModel::SelectableListModel(SelectableList& list, QObject* parent)
     : QAbstractListModel(parent), list_(list) {
@@ -52,7 +30,9 @@ QVariant SelectableListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return ShownText(list_.List(static_cast<std::int16_t>(index.row())));
+        const ShownItem shown = ShownBytes(list_.List(static_cast<std::int16_t>(index.row())));
+        const QString text = DisplayText(std::string(shown.bytes));
+        return shown.cut ? text + QChar(0x2026) : text;
     }
     return {};
 }
@@ -78,7 +58,7 @@ void SelectableListModel::ItemsAboutToBeInserted(std::int16_t first, std::int16_
 // or current index reaches the view as SelectionChanged, once per batch. Pushing here as well
 // would move the view's current item while its layout is stale, which makes the view lay out
 // every row there and then, once for each step of a change made in steps.
-void SelectableListModel::ItemsInserted() {
+void SelectableListModel::ItemsInserted(std::int16_t, std::int16_t) {
     endInsertRows();
     pushing_ = false;
 }
@@ -90,7 +70,7 @@ void SelectableListModel::ItemsAboutToBeRemoved(std::int16_t first, std::int16_t
 
 // The view moves its current item off a removed row; the list then drops its own current
 // index and says so, and the push that follows puts the list's word in force.
-void SelectableListModel::ItemsRemoved() {
+void SelectableListModel::ItemsRemoved(std::int16_t, std::int16_t) {
     endRemoveRows();
     pushing_ = false;
 }
@@ -117,20 +97,10 @@ void SelectableListModel::PushSelectionToView() {
         return;
     }
     QItemSelection ranges;
-    const int count = list_.ListCount();
-    if (list_.SelCount() > 0) {
-        for (int row = 0; row < count;) {
-            if (!list_.Selected(static_cast<std::int16_t>(row))) {
-                ++row;
-                continue;
-            }
-            const int first = row;
-            while (row < count && list_.Selected(static_cast<std::int16_t>(row))) {
-                ++row;
-            }
-            ranges.select(index(first), index(row - 1));
-        }
+    for (const SelectedRun& run : SelectedRuns(list_)) {
+        ranges.select(index(run.first), index(run.last));
     }
+    const int count = list_.ListCount();
     pushing_ = true;
     const int current = list_.ListIndex() < count ? list_.ListIndex() : -1;
     const QModelIndex viewCurrent = selection_->currentIndex();
@@ -167,13 +137,11 @@ void SelectableListModel::TakeSelectionFromView(const QItemSelection& selected,
 }
 
 void SelectableListModel::TakeCurrentFromView(const QModelIndex& current) {
-    // In a single-selection list the current item is the selected one, and the selection
-    // brings it; the focus frame a view puts on its first row selects nothing.
-    if (pushing_ || list_.Style() == SelectionStyle::Single) {
+    if (pushing_) {
         return;
     }
     pushing_ = true;
-    list_.SetListIndex(current.isValid() ? static_cast<std::int16_t>(current.row()) : -1);
+    list_.SetCurrentFromView(current.isValid() ? static_cast<std::int16_t>(current.row()) : -1);
     pushing_ = false;
 }
 

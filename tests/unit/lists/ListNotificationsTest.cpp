@@ -19,11 +19,11 @@ public:
     void ItemsAboutToBeInserted(std::int16_t first, std::int16_t last) override {
         Log("about-insert " + std::to_string(first) + "-" + std::to_string(last));
     }
-    void ItemsInserted() override { Log("inserted"); }
+    void ItemsInserted(std::int16_t, std::int16_t) override { Log("inserted"); }
     void ItemsAboutToBeRemoved(std::int16_t first, std::int16_t last) override {
         Log("about-remove " + std::to_string(first) + "-" + std::to_string(last));
     }
-    void ItemsRemoved() override { Log("removed"); }
+    void ItemsRemoved(std::int16_t, std::int16_t) override { Log("removed"); }
     void AboutToReset() override { Log("about-reset"); }
     void Reset() override { Log("reset"); }
     void SelectionChanged() override { Log("selection"); }
