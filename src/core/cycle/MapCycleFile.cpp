@@ -17,6 +17,9 @@ std::string MapCyclePath() {
 
 namespace {
 
+// ENOENT, and Windows' ERROR_FILE_NOT_FOUND, which has the same number.
+constexpr int kFileNotFound = 2;
+
 // Where the line that starts at `start` ends, and where the next one starts.
 std::size_t LineEndAt(std::string_view bytes, std::size_t start, std::size_t& next) {
     std::size_t at = start;
@@ -111,10 +114,12 @@ CycleWriteResult WriteMapCycle(const SelectableList& cycle, const std::string& r
     const std::string path = NativePath(MapCyclePath());
     const FileLock lock(path);
     ReadResult now = ReadWholeFile(path, kMaxCycleFileBytes);
-    if (now.error) {
+    // A file that is gone holds nothing to lose: the save puts the cycle where it was.
+    const bool gone = now.error && now.error->code == kFileNotFound;
+    if (now.error && !gone) {
         return {now.error, false, {}};
     }
-    if (now.bytes != readBytes) {
+    if (!gone && now.bytes != readBytes) {
         return {std::nullopt, true, std::move(now.bytes)};
     }
     std::string bytes = JoinCycleLines(cycle, LineEndOf(readBytes));
