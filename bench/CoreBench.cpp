@@ -1,11 +1,11 @@
 // Benchmarks of the core: opening a mod, discovery, the editing operations and saving.
 #include "BenchData.h"
 #include "FakeWindowSystem.h"
-#include "core/session/Globals.h"
-#include "core/session/Startup.h"
 #include "core/cycle/MapCycleFile.h"
-#include "core/session/OpenMod.h"
 #include "core/lists/EditingOperations.h"
+#include "core/session/Globals.h"
+#include "core/session/OpenMod.h"
+#include "core/session/Startup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -319,18 +319,22 @@ std::string ReadBytes(const std::string& path) {
     return bytes;
 }
 
-// The safe save: a temporary file, flushed to disk, renamed over the old one.
+// The safe save: the file compared under its lock, then a temporary file, flushed to disk,
+// renamed over the old one.
 void BM_Save(benchmark::State& state) {
     const SaveFolder& folder = FolderToSaveInto();
     InstallPath = folder.install;
     ModName = folder.mod;
     SelectableList lstMap{SelectionStyle::Extended, false};
     lstMap.ReplaceAll(MapNames(static_cast<int>(state.range(0))));
+    std::string onDisk = ReadBytes(folder.cyclePath);
     for (auto _ : state) {
-        if (std::optional<SystemError> error = WriteMapCycle(lstMap)) {
-            state.SkipWithError(("the save failed: " + error->message).c_str());
+        CycleWriteResult saved = WriteMapCycle(lstMap, onDisk);
+        if (saved.error || saved.changedOnDisk) {
+            state.SkipWithError("the save failed");
             return;
         }
+        onDisk = std::move(saved.bytes);
     }
     if (ReadBytes(folder.cyclePath) != JoinCycleLines(lstMap)) {
         state.SkipWithError("the file does not hold the cycle");

@@ -1,9 +1,9 @@
 // Any bytes as a cycle file: read, written and read again, they give the same lines.
-#include "core/session/Globals.h"
 #include "core/cycle/MapCycleFile.h"
 #include "core/lists/SelectableList.h"
 #include "core/platform/TextFile.h"
 #include "core/platform/posix/FileSystemCalls.h"
+#include "core/session/Globals.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -58,13 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     SelectableList cycle(rotaline::SelectionStyle::Extended, false);
     cycle.AddItems(lines);
-    const std::string written = rotaline::JoinCycleLines(cycle);
+    const rotaline::LineEnd end = rotaline::LineEndOf(bytes);
+    const std::string written = rotaline::JoinCycleLines(cycle, end);
     std::string expected;
     for (const std::string& line : lines) {
-        Require(line.find('\r') == std::string::npos, "no CR within a line");
-        expected += line + "\r\n";
+        Require(line.find_first_of("\r\n") == std::string::npos, "no line end within a line");
+        expected += line + (end == rotaline::LineEnd::Lf ? "\n" : "\r\n");
     }
-    Require(written == expected, "every line ended by CR LF");
+    Require(written == expected, "every line ended by the file's own line end");
     Require(rotaline::SplitCycleLines(written) == lines, "the same lines from the written bytes");
 
     // Through the file: the safe write, then the reader.
@@ -73,7 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (cycle.ListCount() == 0) {
         return 0; // an empty cycle is never written
     }
-    Require(!rotaline::WriteMapCycle(cycle), "the write");
+    const std::string original(bytes);
+    Require(!rotaline::ReplaceFileContent(install + "/mod/mapcycle.txt", original), "the file");
+    const rotaline::CycleWriteResult saved = rotaline::WriteMapCycle(cycle, original);
+    Require(!saved.error && !saved.changedOnDisk && saved.bytes == written, "the write");
     const rotaline::ReadResult file =
         rotaline::ReadWholeFile(install + "/mod/mapcycle.txt", rotaline::kMaxCycleFileBytes);
     Require(!file.error && file.bytes == written, "the file's bytes");

@@ -2,17 +2,17 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CommandLineArguments.h"
-#include "core/session/Globals.h"
-#include "core/session/InstallPathLookup.h"
-#include "core/cycle/ModFolders.h"
 #include "core/cycle/CycleCheck.h"
 #include "core/cycle/MapCycleFile.h"
+#include "core/cycle/ModFolders.h"
 #include "core/cycle/ModMaps.h"
 #include "core/cycle/PrintableText.h"
 #include "core/lists/EditingOperations.h"
 #include "core/platform/FolderListing.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextFile.h"
+#include "core/session/Globals.h"
+#include "core/session/InstallPathLookup.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -101,27 +101,52 @@ std::vector<std::string> ReadCycle() {
 void LoadLists(EditorLists& lists) {
     ListingResult maps = ListModMaps(InstallPath, ModName);
     if (maps.error) {
-        throw CommandFailure{"cannot list the maps in " +
-                             Native(InstallPath + "\\" + ModName + "\\maps") + ": " +
-                             maps.error->message};
+        throw CommandFailure{"cannot list the maps in " + maps.error->message};
     }
-    std::vector<std::string> cycle = ReadCycle();
-    CheckFits(maps.names.size(), "the maps folder of " + Quoted(ModName));
-    CheckFits(cycle.size(), Native(MapCyclePath()));
-    DropMapsInCycle(maps.names, cycle);
+    CycleReadResult cycle = ReadMapCycle();
+    if (cycle.error) {
+        throw CommandFailure{"cannot read " + Native(MapCyclePath()) + ": " + cycle.error->message};
+    }
+    CheckFits(maps.names.size(), "the maps folders of " + Quoted(ModName));
+    CheckFits(cycle.lines.size(), Native(MapCyclePath()));
+    DropMapsInCycle(maps.names, cycle.lines);
     lists.lstBSP.AddItems(std::move(maps.names));
-    lists.lstMap.AddItems(std::move(cycle));
+    lists.lstMap.AddItems(std::move(cycle.lines));
+    lists.cycleFileBytes = std::move(cycle.bytes);
 }
 
-void Save(const EditorLists& lists) {
+// False when nothing was written because the file is no longer what LoadLists read.
+bool Save(const EditorLists& lists) {
     // The editor never writes an empty cycle, and a server with none would have nothing to play.
     if (lists.lstMap.ListCount() == 0) {
         throw CommandFailure{"that would leave the cycle of " + Quoted(ModName) +
                              " empty, and an empty cycle is not saved"};
     }
-    if (std::optional<SystemError> error = WriteMapCycle(lists.lstMap)) {
-        throw CommandFailure{"cannot save " + Native(MapCyclePath()) + ": " + error->message};
+    const CycleWriteResult saved = WriteMapCycle(lists.lstMap, lists.cycleFileBytes);
+    if (saved.error) {
+        throw CommandFailure{"cannot save " + Native(MapCyclePath()) + ": " + saved.error->message};
     }
+    return !saved.changedOnDisk;
+}
+
+// A change to the cycle; false when there is nothing to save.
+using Change = bool (*)(EditorLists& lists, const Operands& operands);
+
+// Another program may write the file between reading and saving it; then the change is made
+// again to what that program wrote, so that both changes are kept, or fails as it would have
+// on that file. Each such round means someone else saved, so a few rounds are plenty.
+constexpr int kMaxChangeRounds = 20;
+
+int ChangeCycle(const Operands& operands, Change change) {
+    for (int round = 0; round < kMaxChangeRounds; ++round) {
+        EditorLists lists;
+        LoadLists(lists);
+        if (!change(lists, operands) || Save(lists)) {
+            return kCommandDone;
+        }
+    }
+    throw CommandFailure{Native(MapCyclePath()) + " kept being changed by another program; "
+                                                  "nothing was written"};
 }
 
 std::int16_t FirstIndexOf(const SelectableList& list, const std::string& text) {
@@ -134,12 +159,13 @@ std::int16_t FirstIndexOf(const SelectableList& list, const std::string& text) {
 }
 
 std::int16_t FindInCycle(const SelectableList& lstMap, const std::string& map) {
-    const std::int16_t index = FirstIndexOf(lstMap, map);
-    if (index < 0) {
-        throw CommandFailure{Quoted(map) + " is not in the cycle of " + Quoted(ModName) +
-                             " (rotaline cycle " + ModName + " shows it)"};
+    for (std::int16_t i = 0; i < lstMap.ListCount(); ++i) {
+        if (EntryNamesMap(lstMap.List(i), map)) {
+            return i;
+        }
     }
-    return index;
+    throw CommandFailure{Quoted(map) + " is not in the cycle of " + Quoted(ModName) +
+                         " (rotaline cycle " + ModName + " shows it)"};
 }
 
 void SelectOnly(SelectableList& list, std::int16_t index) {
@@ -166,9 +192,7 @@ int RunCycle(const Operands&, std::ostream& out) {
     return kCommandDone;
 }
 
-int RunAdd(const Operands& operands, std::ostream&) {
-    EditorLists lists;
-    LoadLists(lists);
+bool Add(EditorLists& lists, const Operands& operands) {
     const std::vector<std::string> maps(operands.begin() + 1, operands.end());
     // Every map is checked before any moves, so that a wrong name leaves the file as it was. A
     // map named twice is there only once to move.
@@ -192,54 +216,59 @@ int RunAdd(const Operands& operands, std::ostream&) {
         SelectOnly(lists.lstBSP, FirstIndexOf(lists.lstBSP, *map));
         cmdMove_Click(lists);
     }
-    Save(lists);
-    return kCommandDone;
+    return true;
 }
 
-int RunRemove(const Operands& operands, std::ostream&) {
-    EditorLists lists;
-    LoadLists(lists);
+bool Remove(EditorLists& lists, const Operands& operands) {
     const std::vector<std::string> maps(operands.begin() + 1, operands.end());
     for (const std::string& map : maps) {
         FindInCycle(lists.lstMap, map);
     }
     lists.lstMap.ClearSelection();
     for (std::int16_t i = 0; i < lists.lstMap.ListCount(); ++i) {
-        if (std::find(maps.begin(), maps.end(), lists.lstMap.List(i)) != maps.end()) {
-            lists.lstMap.SetSelected(i, true);
+        for (const std::string& map : maps) {
+            if (EntryNamesMap(lists.lstMap.List(i), map)) {
+                lists.lstMap.SetSelected(i, true);
+            }
         }
     }
     cmdRemove_Click(lists);
-    Save(lists);
-    return kCommandDone;
+    return true;
 }
 
-int Reorder(const Operands& operands, void (*move)(SelectableList&)) {
-    EditorLists lists;
-    LoadLists(lists);
+template <void (*Move)(SelectableList&)>
+bool Reorder(EditorLists& lists, const Operands& operands) {
     SelectOnly(lists.lstMap, FindInCycle(lists.lstMap, operands[1]));
-    move(lists.lstMap);
-    Save(lists);
-    return kCommandDone;
+    Move(lists.lstMap);
+    return true;
+}
+
+bool Shuffle(EditorLists& lists, const Operands&) {
+    if (lists.lstMap.ListCount() == 0) {
+        return false; // nothing to shuffle, and nothing the editor would save
+    }
+    cmdRandom_Click(lists.lstMap, *MakeClockRandomSource());
+    return true;
+}
+
+int RunAdd(const Operands& operands, std::ostream&) {
+    return ChangeCycle(operands, Add);
+}
+
+int RunRemove(const Operands& operands, std::ostream&) {
+    return ChangeCycle(operands, Remove);
 }
 
 int RunUp(const Operands& operands, std::ostream&) {
-    return Reorder(operands, cmdUP_Click);
+    return ChangeCycle(operands, Reorder<cmdUP_Click>);
 }
 
 int RunDown(const Operands& operands, std::ostream&) {
-    return Reorder(operands, cmdDown_Click);
+    return ChangeCycle(operands, Reorder<cmdDown_Click>);
 }
 
-int RunShuffle(const Operands&, std::ostream&) {
-    EditorLists lists;
-    LoadLists(lists);
-    if (lists.lstMap.ListCount() == 0) {
-        return kCommandDone; // nothing to shuffle, and nothing the editor would save
-    }
-    cmdRandom_Click(lists.lstMap, *MakeClockRandomSource());
-    Save(lists);
-    return kCommandDone;
+int RunShuffle(const Operands& operands, std::ostream&) {
+    return ChangeCycle(operands, Shuffle);
 }
 
 int RunCheck(const Operands&, std::ostream& out) {
@@ -247,15 +276,19 @@ int RunCheck(const Operands&, std::ostream& out) {
     if (file.error) {
         throw CommandFailure{"cannot read " + Native(MapCyclePath()) + ": " + file.error->message};
     }
-    const ListingResult maps = ListFolder(MapsPattern(InstallPath, ModName), kAttrNormal);
-    if (maps.error) {
-        throw CommandFailure{"cannot list the maps in " +
-                             Native(InstallPath + "\\" + ModName + "\\maps") + ": " +
-                             maps.error->message};
+    // The files as they are named: clients download a map by its exact name.
+    std::vector<std::string> mapFiles;
+    for (const std::string& folder : MapsFolders(InstallPath, ModName)) {
+        ListingResult maps = ListFolder(folder + "\\*.bsp", kAttrNormal);
+        if (maps.error) {
+            throw CommandFailure{"cannot list the maps in " + Native(folder) + ": " +
+                                 maps.error->message};
+        }
+        mapFiles.insert(mapFiles.end(), maps.names.begin(), maps.names.end());
     }
     const std::string where = ModName + "/mapcycle.txt";
     int status = kCommandDone;
-    for (const CycleProblem& problem : CheckCycle(file.bytes, maps.names)) {
+    for (const CycleProblem& problem : CheckCycle(file.bytes, mapFiles)) {
         out << where;
         if (problem.line > 0) {
             out << ':' << problem.line;
@@ -277,11 +310,11 @@ constexpr Command kCommands[] = {
      "rotaline cycle cstrike", RunCycle},
     {"add", "MOD MAP...", 2, kAny, "Put the maps first in the cycle, in the order given.",
      "rotaline add cstrike de_dust cs_militia", RunAdd},
-    {"remove", "MOD MAP...", 2, kAny, "Take every entry equal to a named map out of the cycle.",
+    {"remove", "MOD MAP...", 2, kAny, "Take every entry of a named map out of the cycle.",
      "rotaline remove cstrike de_nuke", RunRemove},
-    {"up", "MOD MAP", 2, 2, "Move the first entry equal to MAP one place up.",
+    {"up", "MOD MAP", 2, 2, "Move the first entry of MAP one place up.",
      "rotaline up cstrike cs_italy", RunUp},
-    {"down", "MOD MAP", 2, 2, "Move the first entry equal to MAP one place down.",
+    {"down", "MOD MAP", 2, 2, "Move the first entry of MAP one place down.",
      "rotaline down cstrike de_dust2", RunDown},
     {"shuffle", "MOD", 1, 1, "Shuffle the cycle as the editor's Randomize List does.",
      "rotaline shuffle valve", RunShuffle},

@@ -1,13 +1,13 @@
 // Long random runs of the editor's operations, checked step by step against a plain model.
-#include "core/session/Globals.h"
 #include "core/FakeWindowSystem.h"
+#include "core/lists/EditingOperations.h"
+#include "core/platform/posix/FileSystemCalls.h"
+#include "core/session/Globals.h"
 #include "core/session/OpenMod.h"
 #include "core/session/SaveAndReturn.h"
-#include "core/lists/EditingOperations.h"
 #include "lists/ListText.h"
 #include "lists/ReferenceList.h"
 #include "platform/TempFolder.h"
-#include "core/platform/posix/FileSystemCalls.h"
 
 #include <gtest/gtest.h>
 #include <rapidcheck.h>
@@ -63,6 +63,7 @@ struct Model {
     int cycleCurrent = -1;
     std::vector<std::string> folderMaps; // the map names a listing of the maps folder gives
     std::vector<std::string> fileLines;  // what the cycle file holds, as lines
+    bool lineFeeds = false;              // the file's lines end in LF alone
 };
 
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
@@ -141,8 +142,15 @@ void ModelOpen(Model& m) {
     m.availableCurrent = -1;
     for (const std::string& map : m.folderMaps) {
         const bool named =
-            std::any_of(m.fileLines.begin(), m.fileLines.end(),
-                        [&](const std::string& line) { return SameIgnoringCase(line, map); });
+            std::any_of(m.fileLines.begin(), m.fileLines.end(), [&](const std::string& line) {
+                // The line's first word, as the server splits words.
+                const auto isSeparator = [](char c) {
+                    return static_cast<unsigned char>(c) <= ' ';
+                };
+                const auto start = std::find_if_not(line.begin(), line.end(), isSeparator);
+                const auto stop = std::find_if(start, line.end(), isSeparator);
+                return SameIgnoringCase(std::string(start, stop), map);
+            });
         if (!named) {
             AddSorted(m.available, m.availableCurrent, map);
         }
@@ -154,10 +162,10 @@ void ModelOpen(Model& m) {
     m.cycleCurrent = -1;
 }
 
-std::string CycleBytes(const std::vector<std::string>& lines) {
+std::string CycleBytes(const std::vector<std::string>& lines, bool lineFeeds) {
     std::string bytes;
     for (const std::string& line : lines) {
-        bytes += line + "\r\n";
+        bytes += line + (lineFeeds ? "\n" : "\r\n");
     }
     return bytes;
 }
@@ -261,7 +269,7 @@ void Verify(const Model& expected, Editor& editor) {
     RC_ASSERT(lists.Label2.Text() ==
               "Map Cycle File (" + std::to_string(expected.cycle.size()) + " maps)");
     RC_ASSERT(TempFolder::Read(editor.install / "valve/mapcycle.txt") ==
-              CycleBytes(expected.fileLines));
+              CycleBytes(expected.fileLines, expected.lineFeeds));
 }
 
 // ---- The steps ----
@@ -439,8 +447,8 @@ public:
 
 rc::Gen<char> NameByte() {
     // Letters that fold into each other, a space, bytes above 127 that are no UTF-8 on their
-    // own, a line feed, which is a character of a line, and a backslash, which no listed name
-    // holds.
+    // own, a line feed, which no line holds and so no offered map either, and a backslash, which
+    // no listed name holds.
     return rc::gen::element<char>('a', 'A', 'b', 'B', 'z', '_', ' ', '1', '\xE9', '\xC9', '\xFF',
                                   '\n', '\\');
 }
@@ -461,8 +469,13 @@ rc::Gen<Text> Line(const std::vector<Text>& maps) {
             s.resize(std::min<std::size_t>(s.size(), 12));
             return Text{s};
         });
+    // A line ends at a line feed: what would follow it is no part of the line.
+    const auto toLineFeed = [](Text t) {
+        t.bytes = t.bytes.substr(0, t.bytes.find('\n'));
+        return t;
+    };
     if (maps.empty()) {
-        return anyText;
+        return rc::gen::map(anyText, toLineFeed);
     }
     const auto caseChanged = rc::gen::map(rc::gen::elementOf(maps), [](Text t) {
         for (char& c : t.bytes) {
@@ -474,7 +487,7 @@ rc::Gen<Text> Line(const std::vector<Text>& maps) {
         }
         return t;
     });
-    return rc::gen::oneOf(anyText, rc::gen::elementOf(maps), caseChanged);
+    return rc::gen::map(rc::gen::oneOf(anyText, rc::gen::elementOf(maps), caseChanged), toLineFeed);
 }
 
 RC_GTEST_PROP(EditorRun, EveryStepKeepsTheListsTheHeadingsAndTheFileAsTheModelSays, ()) {
@@ -482,11 +495,12 @@ RC_GTEST_PROP(EditorRun, EveryStepKeepsTheListsTheHeadingsAndTheFileAsTheModelSa
         rc::gen::uniqueBy<std::vector<Text>>(MapName(), [](const Text& t) { return t.bytes; }),
         [](const std::vector<Text>& names) {
             return std::any_of(names.begin(), names.end(), [](const Text& t) {
-                return !t.bytes.empty() && t.bytes.find('\\') == std::string::npos;
+                return !t.bytes.empty() && t.bytes.find_first_of("\\\n") == std::string::npos;
             });
         });
     const auto lines = *rc::gen::container<std::vector<Text>>(Line(maps));
     const auto upperExtension = *rc::gen::arbitrary<bool>();
+    const auto lineFeeds = *rc::gen::arbitrary<bool>();
 
     Editor editor;
     Model model;
@@ -500,16 +514,16 @@ RC_GTEST_PROP(EditorRun, EveryStepKeepsTheListsTheHeadingsAndTheFileAsTheModelSa
     DIR* folder = opendir((editor.install / "valve/maps").c_str());
     while (const dirent* entry = readdir(folder)) {
         const std::string name = entry->d_name;
-        if (name.size() > 4 && name.find('\\') == std::string::npos) {
+        if (name.size() > 4 && name.find_first_of("\\\n") == std::string::npos) {
             model.folderMaps.push_back(name.substr(0, name.size() - 4));
         }
     }
     closedir(folder);
-    std::string file;
     for (const Text& line : lines) {
         model.fileLines.push_back(line.bytes);
-        file += line.bytes + "\r\n";
     }
+    model.lineFeeds = lineFeeds && !lines.empty();
+    const std::string file = CycleBytes(model.fileLines, model.lineFeeds);
     editor.install.Write("valve/mapcycle.txt", file);
     editor.Open();
     RC_ASSERT(editor.windows.messages.shown.empty());

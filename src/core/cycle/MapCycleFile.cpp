@@ -1,10 +1,11 @@
 // Reading and writing a mod's "mapcycle.txt" as lines of raw bytes.
 #include "core/cycle/MapCycleFile.h"
 
-#include "core/session/Globals.h"
 #include "core/lists/SelectableList.h"
+#include "core/platform/FileLock.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextFile.h"
+#include "core/session/Globals.h"
 
 #include <cerrno>
 
@@ -14,62 +15,86 @@ std::string MapCyclePath() {
     return InstallPath + "\\" + ModName + "\\mapcycle.txt";
 }
 
+namespace {
+
+// ENOENT, and Windows' ERROR_FILE_NOT_FOUND, which has the same number.
+constexpr int kFileNotFound = 2;
+
+// Where the line that starts at `start` ends, and where the next one starts.
+std::size_t LineEndAt(std::string_view bytes, std::size_t start, std::size_t& next) {
+    std::size_t at = start;
+    while (at < bytes.size() && bytes[at] != '\r' && bytes[at] != '\n') {
+        ++at;
+    }
+    next = at + 1;
+    if (at < bytes.size() && bytes[at] == '\r' && next < bytes.size() && bytes[next] == '\n') {
+        ++next;
+    }
+    return at;
+}
+
+} // namespace
+
 std::vector<std::string> SplitCycleLines(std::string_view bytes) {
     std::vector<std::string> lines;
     // Room for every line at once: growing the list step by step touches twice the memory,
     // and fresh memory is what a long cycle costs most.
     lines.reserve(CountCycleLines(bytes));
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t cr = bytes.find('\r', start);
-        if (cr == std::string_view::npos) {
-            lines.emplace_back(bytes.substr(start));
-            break;
-        }
-        lines.emplace_back(bytes.substr(start, cr - start));
-        start = cr + 1;
-        if (start < bytes.size() && bytes[start] == '\n') {
-            ++start;
-        }
+    std::size_t next = 0;
+    for (std::size_t start = 0; start < bytes.size(); start = next) {
+        lines.emplace_back(bytes.substr(start, LineEndAt(bytes, start, next) - start));
     }
     return lines;
 }
 
 std::size_t CountCycleLines(std::string_view bytes) {
     std::size_t count = 0;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
+    std::size_t next = 0;
+    for (std::size_t start = 0; start < bytes.size(); start = next) {
+        LineEndAt(bytes, start, next);
         ++count;
-        const std::size_t cr = bytes.find('\r', start);
-        if (cr == std::string_view::npos) {
-            break;
-        }
-        start = cr + 1;
-        if (start < bytes.size() && bytes[start] == '\n') {
-            ++start;
-        }
     }
     return count;
 }
 
-std::string JoinCycleLines(const SelectableList& cycle) {
+LineEnd LineEndOf(std::string_view bytes) {
+    const bool onlyLineFeeds =
+        bytes.find('\n') != std::string_view::npos && bytes.find('\r') == std::string_view::npos;
+    return onlyLineFeeds ? LineEnd::Lf : LineEnd::CrLf;
+}
+
+std::string JoinCycleLines(const SelectableList& cycle, LineEnd end) {
+    const std::string_view terminator = end == LineEnd::Lf ? "\n" : "\r\n";
     std::size_t size = 0;
     for (std::int16_t i = 0; i < cycle.ListCount(); ++i) {
-        size += cycle.List(i).size() + 2;
+        size += cycle.List(i).size() + terminator.size();
     }
     std::string bytes;
     bytes.reserve(size);
     for (std::int16_t i = 0; i < cycle.ListCount(); ++i) {
         bytes += cycle.List(i);
-        bytes += "\r\n";
+        bytes += terminator;
     }
     return bytes;
+}
+
+std::string_view EntryMap(std::string_view entry) {
+    const auto isSeparator = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    std::size_t start = 0;
+    while (start < entry.size() && isSeparator(entry[start])) {
+        ++start;
+    }
+    std::size_t end = start;
+    while (end < entry.size() && !isSeparator(entry[end])) {
+        ++end;
+    }
+    return entry.substr(start, end - start);
 }
 
 CycleReadResult ReadMapCycle() {
     ReadResult file = ReadWholeFile(NativePath(MapCyclePath()), kMaxCycleFileBytes);
     if (file.error) {
-        return {{}, file.error};
+        return {{}, {}, file.error};
     }
     // Counted before any line is made: a file of nothing but line ends would otherwise take
     // some 30 times its size in memory before the list refused it.
@@ -77,14 +102,31 @@ CycleReadResult ReadMapCycle() {
     if (count > static_cast<std::size_t>(SelectableList::kMaxItems)) {
         const std::string most = std::to_string(SelectableList::kMaxItems);
         return {{},
+                {},
                 SystemError{EFBIG, "Too many lines: it holds " + std::to_string(count) +
                                        ", and a cycle of at most " + most + " maps can be edited"}};
     }
-    return {SplitCycleLines(file.bytes), std::nullopt};
+    std::vector<std::string> lines = SplitCycleLines(file.bytes);
+    return {std::move(lines), std::move(file.bytes), std::nullopt};
 }
 
-std::optional<SystemError> WriteMapCycle(const SelectableList& cycle) {
-    return ReplaceFileContent(NativePath(MapCyclePath()), JoinCycleLines(cycle));
+CycleWriteResult WriteMapCycle(const SelectableList& cycle, const std::string& readBytes) {
+    const std::string path = NativePath(MapCyclePath());
+    const FileLock lock(path);
+    ReadResult now = ReadWholeFile(path, kMaxCycleFileBytes);
+    // A file that is gone holds nothing to lose: the save puts the cycle where it was.
+    const bool gone = now.error && now.error->code == kFileNotFound;
+    if (now.error && !gone) {
+        return {now.error, false, {}};
+    }
+    if (!gone && now.bytes != readBytes) {
+        return {std::nullopt, true, std::move(now.bytes)};
+    }
+    std::string bytes = JoinCycleLines(cycle, LineEndOf(readBytes));
+    if (std::optional<SystemError> error = ReplaceFileContent(path, bytes)) {
+        return {error, false, {}};
+    }
+    return {std::nullopt, false, std::move(bytes)};
 }
 
 } // namespace rotaline

@@ -1,10 +1,14 @@
 // Listing a mod's maps and leaving out those already in its cycle.
 #include "core/cycle/ModMaps.h"
 
+#include "core/cycle/MapCycleFile.h"
+#include "core/platform/Paths.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <unordered_set>
 
 namespace rotaline {
 
@@ -51,22 +55,22 @@ std::uint64_t HashIgnoringCase(std::string_view text) {
     return hash ^ (hash >> 32);
 }
 
-// The cycle's lines, found by their text with letter case ignored. Case is folded while hashing
-// and comparing, and the table holds line numbers: no upper-cased copy of any text is made,
-// which for a cycle and a maps folder of thousands of names was most of the cost. Each slot
+// The maps the cycle's entries name, found by their text with letter case ignored. Case is folded
+// while hashing and comparing, and the table holds line numbers: no upper-cased copy of any text is
+// made, which for a cycle and a maps folder of thousands of names was most of the cost. Each slot
 // also keeps part of its line's hash, so that a probe compares texts only when that matches:
 // half the maps of a large mod are in no line, and each text compared is a fetch from memory.
 class CycleLines {
 public:
-    explicit CycleLines(const std::vector<std::string>& lines) : lines_(lines) {
+    explicit CycleLines(std::vector<std::string_view> lines) : lines_(std::move(lines)) {
         std::size_t capacity = 16;
-        while (capacity < lines.size() * 2) {
+        while (capacity < lines_.size() * 2) {
             capacity *= 2;
         }
         slots_.assign(capacity, Slot{0, 0});
-        for (std::size_t k = 0; k < lines.size(); ++k) {
-            const std::uint64_t hash = HashIgnoringCase(lines[k]);
-            Slot& slot = Find(lines[k], hash);
+        for (std::size_t k = 0; k < lines_.size(); ++k) {
+            const std::uint64_t hash = HashIgnoringCase(lines_[k]);
+            Slot& slot = Find(lines_[k], hash);
             if (slot.line == 0) {
                 slot = Slot{static_cast<std::uint32_t>(k + 1), Tag(hash)};
             }
@@ -96,7 +100,7 @@ private:
         }
     }
 
-    const std::vector<std::string>& lines_;
+    std::vector<std::string_view> lines_;
     std::vector<Slot> slots_;
 };
 
@@ -106,18 +110,44 @@ std::string MapsPattern(const std::string& installPath, const std::string& modNa
     return installPath + "\\" + modName + "\\maps\\*.bsp";
 }
 
+std::vector<std::string> MapsFolders(const std::string& installPath, const std::string& modName) {
+    const std::string mod = installPath + "\\" + modName;
+    return {mod + "_addon\\maps", mod + "\\maps", mod + "_downloads\\maps"};
+}
+
 ListingResult ListModMaps(const std::string& installPath, const std::string& modName) {
-    ListingResult maps = ListFolder(MapsPattern(installPath, modName), kAttrNormal);
-    for (std::string& name : maps.names) {
-        name.resize(name.size() - 4);
+    ListingResult maps;
+    std::unordered_set<std::string> seen;
+    for (const std::string& folder : MapsFolders(installPath, modName)) {
+        ListingResult listed = ListFolder(folder + "\\*.bsp", kAttrNormal);
+        if (listed.error) {
+            listed.error->message = NativePath(folder) + ": " + listed.error->message;
+            return listed;
+        }
+        for (std::string& name : listed.names) {
+            name.resize(name.size() - 4);
+            // No cycle line can name such a map: the line would end inside the name.
+            if (name.find_first_of("\r\n") == std::string::npos && seen.insert(name).second) {
+                maps.names.push_back(std::move(name));
+            }
+        }
     }
     return maps;
 }
 
+bool EntryNamesMap(std::string_view entry, std::string_view map) {
+    return SameIgnoringCase(EntryMap(entry), map);
+}
+
 void DropMapsInCycle(std::vector<std::string>& maps, const std::vector<std::string>& cycleLines) {
     // One table lookup per map instead of a scan of the maps per line.
-    CycleLines named(cycleLines);
-    std::erase_if(maps, [&named](const std::string& map) { return named.Names(map); });
+    std::vector<std::string_view> named;
+    named.reserve(cycleLines.size());
+    for (const std::string& line : cycleLines) {
+        named.push_back(EntryMap(line));
+    }
+    CycleLines inCycle(std::move(named));
+    std::erase_if(maps, [&inCycle](const std::string& map) { return inCycle.Names(map); });
 }
 
 } // namespace rotaline

@@ -4,6 +4,8 @@
 #include "core/lists/Caption.h"
 #include "core/lists/SelectableList.h"
 
+#include <string>
+
 namespace rotaline {
 
 struct EditorLists {
@@ -11,6 +13,9 @@ struct EditorLists {
     SelectableList lstMap{SelectionStyle::Extended, false};
     Caption Label1{"All Half Life Maps"};
     Caption Label2{"Map Cycle File"};
+    // The cycle file as it was opened or last saved: Save writes only over these bytes, and in
+    // their line ends.
+    std::string cycleFileBytes;
 };
 
 } // namespace rotaline

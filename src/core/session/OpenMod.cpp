@@ -1,12 +1,12 @@
 // The Edit action: the chosen mod's maps and cycle, loaded into the editor.
 #include "core/session/OpenMod.h"
 
-#include "core/session/Globals.h"
-#include "core/session/WindowSystem.h"
 #include "core/cycle/MapCycleFile.h"
 #include "core/cycle/ModMaps.h"
 #include "core/lists/EditingOperations.h"
 #include "core/platform/Paths.h"
+#include "core/session/Globals.h"
+#include "core/session/WindowSystem.h"
 
 #include <string>
 
@@ -37,10 +37,8 @@ void cmdEdit_Click(const SelectableList& lstModList, WindowSystem& windows) {
     const std::string mapsPattern = MapsPattern(InstallPath, ModName);
     ListingResult maps = ListModMaps(InstallPath, ModName);
     if (maps.error) {
-        messages.Show("Cannot list the maps in " +
-                          NativePath(InstallPath + "\\" + ModName + "\\maps") + ": " +
-                          maps.error->message,
-                      kCannotContinue, MessageIcon::Critical);
+        messages.Show("Cannot list the maps in " + maps.error->message, kCannotContinue,
+                      MessageIcon::Critical);
         return;
     }
     if (maps.names.empty()) {
@@ -49,10 +47,9 @@ void cmdEdit_Click(const SelectableList& lstModList, WindowSystem& windows) {
         return;
     }
     if (maps.names.size() > static_cast<std::size_t>(SelectableList::kMaxItems)) {
-        messages.Show(
-            TooMany("The maps folder " + NativePath(InstallPath + "\\" + ModName + "\\maps"),
-                    maps.names.size()),
-            kCannotContinue, MessageIcon::Critical);
+        messages.Show(TooMany("The maps folders of " + NativePath(InstallPath + "\\" + ModName),
+                              maps.names.size()),
+                      kCannotContinue, MessageIcon::Critical);
         return;
     }
 
@@ -71,6 +68,7 @@ void cmdEdit_Click(const SelectableList& lstModList, WindowSystem& windows) {
     DropMapsInCycle(maps.names, cycle.lines);
     lists.lstBSP.AddItems(std::move(maps.names));
     lists.lstMap.AddItems(std::move(cycle.lines));
+    lists.cycleFileBytes = std::move(cycle.bytes);
 
     RefreshCountCaptions(lists);
     editor.Show();

@@ -1,14 +1,18 @@
 // Every command on an install folder made by the test: output, exit status, and the file's bytes.
 #include "cli/CommandLine.h"
 #include "ScopedEnv.h"
+#include "core/platform/posix/FileSystemCalls.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace rotaline {
 namespace {
@@ -63,11 +67,18 @@ TEST_F(CommandLineTest, ReadingCommandsPrintOneLinePerItem) {
     std::sort(mods.begin(), mods.end());
     EXPECT_EQ(mods, (std::vector<std::string>{"cstrike", "valve"}));
 
-    WriteCycle("frenzy\r\n\r\n BOUNCE \r\nBOUNCE");
-    EXPECT_EQ(Run({"maps", "valve"}).out, "crossfire\nDatacore\n");
+    // Maps come from valve_addon and valve_downloads too; a name with a line feed fits no line.
+    for (const char* map : {"valve_addon/maps/addon_only.bsp", "valve_addon/maps/two\nlines.bsp",
+                            "valve_downloads/maps/frenzy.bsp"}) {
+        std::filesystem::create_directories(std::filesystem::path(install / map).parent_path());
+        install.Write(map, "");
+    }
+    WriteCycle("frenzy \"\\minplayers\\1\\\"\n\n BOUNCE \nBOUNCE\n");
+    EXPECT_EQ(Run({"maps", "valve"}).out, "addon_only\ncrossfire\nDatacore\n");
+    EXPECT_EQ(Run({"add", "valve", "two\nlines"}).status, kCommandFailed);
     const Outcome cycle = Run({"cycle", "valve"});
     EXPECT_EQ(cycle.status, kCommandDone);
-    EXPECT_EQ(cycle.out, "frenzy\n\n BOUNCE \nBOUNCE\n");
+    EXPECT_EQ(cycle.out, "frenzy \"\\minplayers\\1\\\"\n\n BOUNCE \nBOUNCE\n");
     EXPECT_EQ(cycle.err, "");
 }
 
@@ -98,15 +109,15 @@ const ChangeCase kChangeCases[] = {
      "crossfire\r\nbounce",
      {"add", "valve", "frenzy", "Datacore"},
      "frenzy\r\nDatacore\r\ncrossfire\r\nbounce\r\n"},
-    {"RemoveTakesEveryEqualEntry",
-     "bounce\r\ncrossfire\r\nBounce\r\nbounce\r\nfrenzy\r\n",
+    {"RemoveTakesEveryEntryOfTheMap",
+     "bounce \"\\minplayers\\1\\\"\ncrossfire\n Bounce\nbounce\nfrenzy\n",
      {"remove", "valve", "bounce", "frenzy"},
-     "crossfire\r\nBounce\r\n"},
-    {"UpMovesTheFirstEqualEntry",
+     "crossfire\n"},
+    {"UpMovesTheFirstEntryOfTheMap",
      "crossfire\r\nbounce\r\nfrenzy\r\nbounce",
      {"up", "valve", "bounce"},
      "bounce\r\ncrossfire\r\nfrenzy\r\nbounce\r\n"},
-    {"DownMovesTheFirstEqualEntry",
+    {"DownMovesTheFirstEntryOfTheMap",
      "bounce\r\ncrossfire\r\nbounce\r\n",
      {"down", "valve", "bounce"},
      "crossfire\r\nbounce\r\nbounce\r\n"},
@@ -206,15 +217,93 @@ TEST_F(CommandLineTest, UnreadableCycleFailsEveryCommandThatReadsIt) {
     }
 }
 
+TEST_F(CommandLineTest, ChangeAndItsReverseGiveTheFileBack) {
+    using Pair = std::pair<Args, Args>;
+    for (const std::string bytes :
+         {"crossfire\nbounce \"\\minplayers\\1\\\"\n\nfrenzy\n",
+          "crossfire\r\nbounce \"\\minplayers\\1\\\"\r\n\r\nfrenzy\r\n"}) {
+        for (const auto& [change, reverse] :
+             {Pair{{"up", "valve", "BOUNCE"}, {"down", "valve", "bounce"}},
+              Pair{{"add", "valve", "Datacore"}, {"remove", "valve", "datacore"}}}) {
+            WriteCycle(bytes);
+            EXPECT_EQ(Run(change).status, kCommandDone);
+            EXPECT_NE(Cycle(), bytes);
+            EXPECT_EQ(Run(reverse).status, kCommandDone);
+            EXPECT_EQ(Cycle(), bytes) << change[0];
+        }
+    }
+}
+
+// Another program writes the cycle file just before it is opened for the `nth` time.
+class WriterBeforeOpen : public FileSystemCalls {
+public:
+    WriterBeforeOpen(int nth, std::string bytes) : nth_(nth), bytes_(std::move(bytes)) {
+        UseFileSystemCalls(this);
+    }
+    ~WriterBeforeOpen() override { UseFileSystemCalls(nullptr); }
+    int Open(const char* path, int flags, mode_t mode) override {
+        if (std::string_view(path).ends_with("mapcycle.txt") && --nth_ == 0) {
+            std::ofstream(path, std::ios::binary) << bytes_;
+        }
+        return FileSystemCalls::Open(path, flags, mode);
+    }
+
+private:
+    int nth_;
+    std::string bytes_;
+};
+
+TEST_F(CommandLineTest, ChangeOnDiskBeforeSavingIsKeptOrStopsTheCommand) {
+    WriteCycle("crossfire\nbounce\n");
+    {
+        const WriterBeforeOpen other(2, "frenzy\ncrossfire\nbounce\n");
+        EXPECT_EQ(Run({"remove", "valve", "bounce"}).status, kCommandDone);
+    }
+    EXPECT_EQ(Cycle(), "frenzy\ncrossfire\n");
+    {
+        const WriterBeforeOpen other(2, "crossfire\r\n");
+        const Outcome outcome = Run({"up", "valve", "frenzy"});
+        EXPECT_EQ(outcome.status, kCommandFailed);
+        EXPECT_EQ(outcome.err, "rotaline: \"frenzy\" is not in the cycle of \"valve\" (rotaline "
+                               "cycle valve shows it)\n");
+    }
+    EXPECT_EQ(Cycle(), "crossfire\r\n");
+}
+
+TEST_F(CommandLineTest, AddsStartedTogetherBothLand) {
+    for (int round = 0; round < 10; ++round) {
+        WriteCycle("crossfire\nbounce\n");
+        std::vector<pid_t> children;
+        for (const char* map : {"frenzy", "Datacore"}) {
+            children.push_back(fork());
+            if (children.back() == 0) {
+                _exit(Run({"add", "valve", map}).status);
+            }
+        }
+        for (const pid_t child : children) {
+            int status = -1;
+            waitpid(child, &status, 0);
+            EXPECT_EQ(status, 0);
+        }
+        const std::string cycle = Cycle();
+        EXPECT_TRUE(cycle == "frenzy\nDatacore\ncrossfire\nbounce\n" ||
+                    cycle == "Datacore\nfrenzy\ncrossfire\nbounce\n")
+            << cycle;
+    }
+}
+
 TEST_F(CommandLineTest, CheckReportsProblemsWithTheirLines) {
-    WriteCycle("crossfire\r\ndatacore\r\n\r\n bounce\r\ncrossfire\r\n");
+    std::filesystem::create_directories(install / "valve_addon/maps");
+    install.Write("valve_addon/maps/addon_only.bsp", "");
+    WriteCycle("crossfire\n\n addon_only \ndatacore\nbounce // small\nfrenzy\ncrossfire\n");
     Outcome outcome = Run({"check", "valve"});
     EXPECT_EQ(outcome.status, kCommandFoundProblems);
     EXPECT_EQ(outcome.out,
-              "valve/mapcycle.txt:2: \"datacore\" has no map file \"maps/datacore.bsp\"\n"
-              "valve/mapcycle.txt:3: empty entry\n"
-              "valve/mapcycle.txt:4: \" bounce\" has white space before or after it\n"
-              "valve/mapcycle.txt:5: note: \"crossfire\" is also on line 1\n");
+              "valve/mapcycle.txt:4: \"datacore\" has no map file \"maps/datacore.bsp\"\n"
+              "valve/mapcycle.txt:5: \"bounce\" has a comment after it, so the server takes "
+              "\"frenzy\" of line 6 for its rules and never plays it; put the comment on a line "
+              "of its own\n"
+              "valve/mapcycle.txt:7: note: \"crossfire\" is also on line 1\n");
 
     WriteCycle(std::string(9000, '/'));
     outcome = Run({"check", "valve"});

@@ -28,45 +28,54 @@ Found KindsAndLines(const std::vector<CycleProblem>& problems) {
 }
 
 TEST(CycleCheckTest, FileWithEveryProblem) {
-    std::string bytes = "de_dust\r\n"                          // 1 fine
-                        "de_dust3\r\n"                         // 2 no map file
+    std::string bytes = "\xEF\xBB\xBF"
+                        "de_dust\r\n"                          // 1 byte-order mark
+                        "de_dust3\n"                           // 2 no map file
                         "a_map_name_of_thirty_two_chars__\r\n" // 3 too long
-                        " de_dust2\r\n"                        // 4 leading space
-                        "\r\n"                                 // 5 empty
-                        "de_dust\r\n"                          // 6 twice
-                        "cs_office\r\n"                        // 7 letter case
-                        "de_dust2\t\r\n";                      // 8 trailing tab, twice
-    bytes += std::string(kCycleFileCrashBytes - bytes.size(), '/') + "\r\n"; // 9 a comment
+                        "de_dust2 // small map\n"              // 4 takes line 5 for rules
+                        "cs_office\n"                          // 5 lost
+                        "Cs_Office\r"                          // 6 takes line 7 for rules
+                        "de_dust\r\n"                          // 7 lost
+                        "de_dust2\n";                          // 8 twice
+    bytes += std::string(kCycleFileCrashBytes - bytes.size(), '/') + "\n"; // 9 a comment
+    bytes += std::string("\0de_dust\n", 9);                                // 10 never read
     const std::vector<CycleProblem> problems = CheckCycle(bytes, kMapFiles);
 
     EXPECT_EQ(KindsAndLines(problems), (Found{
                                            {Kind::FileTooLarge, 0},
+                                           {Kind::ByteOrderMark, 1},
                                            {Kind::MissingMap, 2},
                                            {Kind::NameTooLong, 3},
-                                           {Kind::SurroundingSpace, 4},
-                                           {Kind::EmptyEntry, 5},
-                                           {Kind::Duplicate, 6},
-                                           {Kind::MissingMap, 7},
-                                           {Kind::SurroundingSpace, 8},
+                                           {Kind::LostToComment, 4},
+                                           {Kind::LostToCrEnd, 6},
                                            {Kind::Duplicate, 8},
+                                           {Kind::NulByte, 10},
                                        }));
     EXPECT_EQ(problems[0].text, "the file holds " + std::to_string(bytes.size()) +
                                     " bytes; clients crash on connect when it holds 8192 or more");
-    EXPECT_EQ(problems[1].text, "\"de_dust3\" has no map file \"maps/de_dust3.bsp\"");
-    EXPECT_EQ(problems[2].text, "\"a_map_name_of_thirty_two_chars__\" is 32 characters long; the "
+    EXPECT_EQ(problems[1].text, "the file starts with a UTF-8 byte-order mark (EF BB BF), which "
+                                "the server reads as part of \"\xEF\xBB\xBF"
+                                "de_dust\" and so "
+                                "finds no such map; remove the mark");
+    EXPECT_EQ(problems[2].text, "\"de_dust3\" has no map file \"maps/de_dust3.bsp\"");
+    EXPECT_EQ(problems[3].text, "\"a_map_name_of_thirty_two_chars__\" is 32 characters long; the "
                                 "server overruns its buffer at 32 or more");
-    EXPECT_EQ(problems[3].text, "\" de_dust2\" has white space before or after it");
-    EXPECT_EQ(problems[4].text, "empty entry");
-    EXPECT_EQ(problems[5].text, "\"de_dust\" is also on line 1");
-    EXPECT_EQ(problems[7].text, "\"de_dust2\\t\" has white space before or after it");
-    EXPECT_EQ(problems[8].text, "\"de_dust2\" is also on line 4");
-    EXPECT_TRUE(problems[5].IsInformation());
-    EXPECT_FALSE(problems[6].IsInformation());
+    EXPECT_EQ(problems[4].text, "\"de_dust2\" has a comment after it, so the server takes "
+                                "\"cs_office\" of line 5 for its rules and never plays it; put "
+                                "the comment on a line of its own");
+    EXPECT_EQ(problems[5].text, "the line ends in CR alone, so the server takes \"de_dust\" of "
+                                "line 7 for the rules of \"Cs_Office\" and never plays it; end "
+                                "lines with LF or CR LF");
+    EXPECT_EQ(problems[6].text, "\"de_dust2\" is also on line 4");
+    EXPECT_EQ(problems[7].text, "a NUL byte ends what the server reads, so it never plays "
+                                "\"de_dust\"; remove the NUL");
+    EXPECT_TRUE(problems[6].IsInformation());
+    EXPECT_FALSE(problems[7].IsInformation());
 }
 
 struct CheckCase {
     const char* name;
-    const char* bytes;
+    std::string_view bytes;
     Found found;
 };
 
@@ -82,15 +91,16 @@ TEST_P(CycleCheckRows, FindsWhatIsWrong) {
 
 const CheckCase kCheckCases[] = {
     {"MapsSpelledAsTheirFilesAreFine", "de_dust\r\nCs_Office\r\nde_dust2", {}},
+    {"LineFeedEndsAreFine", "de_dust\nCs_Office\nde_dust2\n", {}},
+    {"SpaceAndEmptyLinesAreFine", " de_dust \t\r\n\r\n\n\tde_dust2\n\n\n\n", {}},
     {"UpperCaseExtensionIsNoMatch", "AS_OILRIG\r\n", {{Kind::MissingMap, 1}}},
     {"ThirtyOneCharactersFit", "a_map_name_of_thirty_one_chars_\r\n", {}},
-    {"RulesAfterTheNameAreNoPartOfIt", "de_dust \"\\minplayers\\1\\\"\r\n", {}},
+    {"RulesAfterTheNameAreNoMap", "de_dust \"\\minplayers\\1\\\"\nde_dust2\n", {}},
+    {"CommentAfterRulesLosesNothing", "de_dust \"\\maxplayers\\32\\\" // big\nde_dust2\n", {}},
+    {"CommentAfterLastMapLosesNothing", "de_dust // last\n", {}},
     {"CommentLinesAreSkipped", "// de_nowhere\r\n//\r\nde_dust\r\n", {}},
-    {"WhiteSpaceOnlyEntry", " \t\r\n", {{Kind::SurroundingSpace, 1}}},
-    {"LineFeedsStayInTheirEntry", "de_dust\nde_dust2\n", {{Kind::SurroundingSpace, 1}}},
-    {"DuplicateAfterSpaceIsTheSameMap",
-     "de_dust\r\n de_dust\r\n",
-     {{Kind::SurroundingSpace, 2}, {Kind::Duplicate, 2}}},
+    {"CrOnlyFileLosesEveryOtherMap", "de_dust\rde_dust2\rCs_Office\r", {{Kind::LostToCrEnd, 1}}},
+    {"NulAtTheEndIsANote", std::string_view("de_dust\n\0", 9), {{Kind::NulAtEnd, 2}}},
     {"EachRepeatNamesTheFirstLine",
      "de_dust\r\nde_dust\r\nde_dust\r\n",
      {{Kind::Duplicate, 2}, {Kind::Duplicate, 3}}},
@@ -104,7 +114,7 @@ TEST(CycleCheckTest, SizeLimitIsExact) {
     ASSERT_EQ(justUnder.size(), kCycleFileCrashBytes - 1);
     EXPECT_TRUE(CheckCycle(justUnder, kMapFiles).empty());
     EXPECT_EQ(KindsAndLines(CheckCycle(justUnder + "\n", kMapFiles)),
-              (Found{{Kind::FileTooLarge, 0}, {Kind::SurroundingSpace, 2}}));
+              (Found{{Kind::FileTooLarge, 0}}));
 }
 
 } // namespace

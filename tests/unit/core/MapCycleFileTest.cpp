@@ -1,7 +1,7 @@
 // The cycle file's lines, byte for byte, both ways, and its path.
 #include "core/cycle/MapCycleFile.h"
-#include "core/session/Globals.h"
 #include "core/lists/SelectableList.h"
+#include "core/session/Globals.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ TEST_P(SplitCycleLinesTest, ReadsAndWritesBack) {
 
     SelectableList cycle(SelectionStyle::Extended, false);
     cycle.AddItems(lines);
-    EXPECT_EQ(JoinCycleLines(cycle), c.written);
+    EXPECT_EQ(JoinCycleLines(cycle, LineEndOf(c.bytes)), c.written);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -35,7 +35,13 @@ INSTANTIATE_TEST_SUITE_P(
                           "EmptyLineBetween", "a\r\n\r\nb\r\n", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
                       LinesCase{"SpacesKept", " a \t\r\n", {" a \t"}, " a \t\r\n"},
                       LinesCase{"LoneCrEndsALine", "a\rb\r", {"a", "b"}, "a\r\nb\r\n"},
-                      LinesCase{"LoneLfIsPartOfTheLine", "a\nb\n", {"a\nb\n"}, "a\nb\n\r\n"},
+                      LinesCase{"LoneLfEndsALine", "a\nb\n", {"a", "b"}, "a\nb\n"},
+                      LinesCase{"LfWithoutFinalTerminator", "a\n\nb", {"a", "", "b"}, "a\n\nb\n"},
+                      LinesCase{"LfEntryWithRules",
+                                "ns_eon \"\\minplayers\\0\\\"\n",
+                                {"ns_eon \"\\minplayers\\0\\\""},
+                                "ns_eon \"\\minplayers\\0\\\"\n"},
+                      LinesCase{"MixedEndsWrittenCrLf", "a\nb\r\n", {"a", "b"}, "a\r\nb\r\n"},
                       LinesCase{"CrCrLf", "a\r\r\nb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
                       LinesCase{"EmptyFile", "", {}, ""},
                       LinesCase{"OnlyATerminator", "\r\n", {""}, "\r\n"},

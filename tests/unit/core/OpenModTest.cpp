@@ -1,9 +1,9 @@
 // Opening a mod in the editor, and saving and closing it, over install folders made by the test.
 #include "core/session/OpenMod.h"
 #include "FakeWindowSystem.h"
+#include "core/lists/EditingOperations.h"
 #include "core/session/Globals.h"
 #include "core/session/SaveAndReturn.h"
-#include "core/lists/EditingOperations.h"
 #include "lists/ListText.h"
 #include "platform/TempFolder.h"
 
@@ -55,18 +55,48 @@ TEST_F(OpenModTest, NothingSelectedDoesNothing) {
     EXPECT_TRUE(windows.messages.shown.empty());
 }
 
-TEST_F(OpenModTest, MatchesLinesToMapsIgnoringLetterCaseOnly) {
+TEST_F(OpenModTest, MatchesEntriesToMapsByTheirFirstWordIgnoringLetterCase) {
     MakeMod("valve",
             {"Bounce.bsp", "CROSSFIRE.BSP", "crossfire.bsp", "datacore.bsp", "frenzy.bsp",
              "gasworks.bsp", "x.bspx", "notes.txt"},
-            "BOUNCE\r\ncrossfire\r\n datacore\r\nbounce\r\n\r\nnowhere\r\n");
+            "BOUNCE\ncrossfire \"\\minplayers\\1\\\"\n datacore // note\nbounce\n\nnowhere\n");
+    // Maps of valve_addon and valve_downloads too, each once; no line can name "two\nlines".
+    for (const char* folder :
+         {"valve_addon", "valve_addon/maps", "valve_downloads", "valve_downloads/maps"}) {
+        install.MakeFolder(folder);
+    }
+    for (const char* file : {"valve_addon/maps/addon_only.bsp", "valve_addon/maps/two\nlines.bsp",
+                             "valve_downloads/maps/frenzy.bsp"}) {
+        install.Write(file, "");
+    }
     Open("valve");
 
-    // Both spellings of crossfire go; " datacore" with its space matches nothing.
-    EXPECT_EQ(Items(Lists().lstBSP), (std::vector<std::string>{"datacore", "frenzy", "gasworks"}));
-    EXPECT_EQ(Items(Lists().lstMap), (std::vector<std::string>{"BOUNCE", "crossfire", " datacore",
-                                                               "bounce", "", "nowhere"}));
+    EXPECT_EQ(Items(Lists().lstBSP),
+              (std::vector<std::string>{"addon_only", "frenzy", "gasworks"}));
+    EXPECT_EQ(Items(Lists().lstMap),
+              (std::vector<std::string>{"BOUNCE", "crossfire \"\\minplayers\\1\\\"",
+                                        " datacore // note", "bounce", "", "nowhere"}));
     EXPECT_EQ(Lists().Label2.Text(), "Map Cycle File (6 maps)");
+}
+
+TEST_F(OpenModTest, FileChangedOnDiskIsNotSavedOverOnce) {
+    MakeMod("valve", {"crossfire.bsp", "bounce.bsp"}, "bounce\ncrossfire\n");
+    Open("valve");
+    install.Write("valve/mapcycle.txt", "other\n");
+    cmdSave_Click(Lists(), windows.messages);
+
+    ASSERT_EQ(windows.messages.shown.size(), 1u);
+    EXPECT_EQ(windows.messages.shown[0].text,
+              install.Path() + "/valve/mapcycle.txt was changed by another program since it was "
+                               "opened. Press Save again to replace it with the editor's cycle.");
+    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Save");
+    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "other\n");
+    EXPECT_EQ(Items(Lists().lstMap), (std::vector<std::string>{"bounce", "crossfire"}));
+
+    cmdSave_Click(Lists(), windows.messages);
+    EXPECT_EQ(windows.messages.shown.back().text, "Map Saved");
+    EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "bounce\ncrossfire\n");
 }
 
 TEST_F(OpenModTest, ModWithoutMapsSaysSoAndKeepsTheChooser) {

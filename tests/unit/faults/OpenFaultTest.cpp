@@ -1,12 +1,12 @@
 // Start-up and Edit with each of their file system calls failing in turn, one run per call.
 #include "FaultyFileSystem.h"
-#include "core/session/Globals.h"
-#include "core/session/Startup.h"
 #include "core/FakeWindowSystem.h"
 #include "core/cycle/MapCycleFile.h"
-#include "core/session/OpenMod.h"
-#include "lists/ListText.h"
 #include "core/platform/Paths.h"
+#include "core/session/Globals.h"
+#include "core/session/OpenMod.h"
+#include "core/session/Startup.h"
+#include "lists/ListText.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -136,7 +136,7 @@ TEST_F(OpenFault, EditReportsWhatItCannotReadAndTheChooserStaysUsable) {
                 EXPECT_NE(shown.text.find(std::strerror(fault.error)), std::string::npos)
                     << shown.text;
                 const std::string named = call == FileCall::Opendir || call == FileCall::Readdir
-                                              ? NativePath(InstallPath + "\\valve\\maps")
+                                              ? NativePath(InstallPath + "\\valve")
                                               : NativePath(MapCyclePath());
                 EXPECT_NE(shown.text.find(named), std::string::npos) << shown.text;
                 EXPECT_FALSE(windows.editor->visible);

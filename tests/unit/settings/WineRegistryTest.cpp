@@ -179,7 +179,7 @@ const RegistryValue kTextWithoutNul{"v", 1, Wide("ABC")};
 INSTANTIATE_TEST_SUITE_P(
     Sizes, RegistryQuery,
     testing::Values(QueryCase{"ProbeOfTextCountsNul", kText, false, 0, 234, 12, "\xcc"},
-                    QueryCase{"NullDataIsProbe", kText, true, 0, 234, 12, "\xcc"},
+                    QueryCase{"NullDataGetsSizeWithSuccess", kText, true, 0, 0, 12, "\xcc"},
                     QueryCase{"TooSmallWritesNothing", kText, false, 4, 234, 12, "\xcc"},
                     QueryCase{"ExactFit", kText, false, 12, 0, 12, "C:\\games\\hl\0\xcc"s},
                     QueryCase{"NulAddedWhenRoom", kTextWithoutNul, false, 8, 0, 3, "ABC\0"s},

@@ -146,6 +146,7 @@ TEST_F(ModsOnWindows, SaveOverReadOnlyCycleLeavesIt) {
     SetFileAttributesA((install.folder / "valve\\mapcycle.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     EditorLists lists;
     lists.lstMap.AddItem("de_dust");
+    lists.cycleFileBytes = "crossfire\r\nde_dust";
 
     cmdSave_Click(lists, windows.messages);
     ASSERT_EQ(windows.messages.shown.size(), 1u);

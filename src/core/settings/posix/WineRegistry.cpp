@@ -588,9 +588,13 @@ std::int32_t QueryRegistryValue(const RegistryValue& value, std::uint32_t& type,
     const std::string converted = text ? Utf16LeToUtf8(value.data) : std::string();
     const std::string& bytes = text ? converted : value.data;
     const auto needed = static_cast<std::uint32_t>(bytes.size());
-    const std::uint32_t room = data != nullptr ? size : 0;
     type = value.type;
+    const std::uint32_t room = size;
     size = needed;
+    // As advapi32 answers: no buffer asks for the size alone, which is no error.
+    if (data == nullptr) {
+        return 0;
+    }
     if (needed > room) {
         return kErrorMoreData;
     }

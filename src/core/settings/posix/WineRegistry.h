@@ -29,7 +29,7 @@ struct RegistryFileKey {
 std::optional<std::vector<RegistryFileKey>> ParseRegistryFile(std::string_view text);
 
 // RegQueryValueExA's answer for a stored value, text types converted to UTF-8. A null `data`
-// is a buffer of no bytes, so that a probe of size 0 reports ERROR_MORE_DATA and the size.
+// asks for the size alone: status 0 and the size, as Windows answers it.
 std::int32_t QueryRegistryValue(const RegistryValue& value, std::uint32_t& type,
                                 unsigned char* data, std::uint32_t& size);
 
