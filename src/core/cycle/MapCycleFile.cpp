@@ -1,10 +1,10 @@
 // Reading and writing a mod's "mapcycle.txt" as lines of raw bytes.
 #include "core/cycle/MapCycleFile.h"
 
-#include "core/session/Globals.h"
 #include "core/lists/SelectableList.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextFile.h"
+#include "core/session/Globals.h"
 
 #include <cerrno>
 
@@ -84,7 +84,15 @@ CycleReadResult ReadMapCycle() {
 }
 
 std::optional<SystemError> WriteMapCycle(const SelectableList& cycle) {
-    return ReplaceFileContent(NativePath(MapCyclePath()), JoinCycleLines(cycle));
+    const std::string bytes = JoinCycleLines(cycle);
+    // A file that reading would refuse could not be opened again, not even to undo the edit.
+    if (bytes.size() > kMaxCycleFileBytes) {
+        return SystemError{EFBIG, "File too large: the cycle would take " +
+                                      std::to_string(bytes.size()) + " bytes, and at most " +
+                                      std::to_string(kMaxCycleFileBytes) +
+                                      " bytes (16 MB) can be read back"};
+    }
+    return ReplaceFileContent(NativePath(MapCyclePath()), bytes);
 }
 
 } // namespace rotaline

@@ -35,7 +35,7 @@ struct CycleReadResult {
 // list can hold, is refused with a message that says so.
 CycleReadResult ReadMapCycle();
 // Replaces the file at MapCyclePath() with the cycle's items, safely: on failure the old file
-// is left as it was.
+// is left as it was. A cycle of more than kMaxCycleFileBytes is refused, naming the limit.
 std::optional<SystemError> WriteMapCycle(const SelectableList& cycle);
 
 } // namespace rotaline

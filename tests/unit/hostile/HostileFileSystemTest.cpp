@@ -1,14 +1,14 @@
 // Start-up, Edit and Save over hostile folders: what the user is told, and that nothing is lost.
 #include "ScopedEnv.h"
-#include "core/session/Globals.h"
-#include "core/session/Startup.h"
 #include "core/FakeWindowSystem.h"
 #include "core/cycle/MapCycleFile.h"
+#include "core/lists/EditingOperations.h"
+#include "core/platform/Paths.h"
+#include "core/session/Globals.h"
 #include "core/session/OpenMod.h"
 #include "core/session/SaveAndReturn.h"
-#include "core/lists/EditingOperations.h"
+#include "core/session/Startup.h"
 #include "lists/ListText.h"
-#include "core/platform/Paths.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -115,16 +115,16 @@ TEST_F(Hostile, CycleFileReplacedAfterStartUp) {
     };
     const Row rows[] = {
         {"named pipe", [](const std::string& p) { mkfifo(p.c_str(), 0644); },
-         "Not a regular file: it is a named pipe", false},
+         "it is a named pipe, not a file", false},
         {"folder", [](const std::string& p) { mkdir(p.c_str(), 0755); }, std::strerror(EISDIR),
          false},
         {"link to /dev/zero", [](const std::string& p) { symlink("/dev/zero", p.c_str()); },
-         "Not a regular file: it is a character device", false},
+         "it is a character device, not a file", false},
         {"link to itself", [](const std::string& p) { symlink("mapcycle.txt", p.c_str()); },
          std::strerror(ELOOP), false},
         {"link to nothing", [](const std::string& p) { symlink("gone.txt", p.c_str()); },
-         std::strerror(ENOENT), true},
-        {"nothing", [](const std::string&) {}, std::strerror(ENOENT), true},
+         "it does not exist", true},
+        {"nothing", [](const std::string&) {}, "it does not exist", true},
     };
     Form_Load(modList, windows, install.Path());
     ASSERT_EQ(Items(modList), Names{"valve"});
