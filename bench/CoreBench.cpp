@@ -1,11 +1,11 @@
 // Benchmarks of the core: opening a mod, discovery, the editing operations and saving.
 #include "BenchData.h"
 #include "FakeWindowSystem.h"
-#include "core/session/Globals.h"
-#include "core/session/Startup.h"
 #include "core/cycle/MapCycleFile.h"
-#include "core/session/OpenMod.h"
 #include "core/lists/EditingOperations.h"
+#include "core/session/Globals.h"
+#include "core/session/OpenMod.h"
+#include "core/session/Startup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -319,7 +319,7 @@ std::string ReadBytes(const std::string& path) {
     return bytes;
 }
 
-// The safe save: a temporary file, flushed to disk, renamed over the old one.
+// The save by rename: a temporary file, flushed to disk, renamed over the old one.
 void BM_Save(benchmark::State& state) {
     const SaveFolder& folder = FolderToSaveInto();
     InstallPath = folder.install;
@@ -337,6 +337,15 @@ void BM_Save(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Save)->Apply(AtBothSizes);
+
+// The same save into a file with a second hard link, which it writes in place.
+void BM_SaveInPlace(benchmark::State& state) {
+    const std::string second = FolderToSaveInto().cyclePath + ".second";
+    link(FolderToSaveInto().cyclePath.c_str(), second.c_str());
+    BM_Save(state);
+    unlink(second.c_str());
+}
+BENCHMARK(BM_SaveInPlace)->Apply(AtBothSizes);
 
 } // namespace
 } // namespace rotaline::bench

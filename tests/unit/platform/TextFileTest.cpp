@@ -99,6 +99,30 @@ TEST(ReplaceFileContent, LinkStaysLinkAndTargetChanges) {
     EXPECT_EQ(TempFolder::Entries(folder / "real"), Names{"mapcycle.txt"});
 }
 
+// A link is followed only where its owner runs the save or owns the target as well.
+TEST(ReplaceFileContent, LinkPlantedByAnotherAccount) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give a link to another account";
+    }
+    const TempFolder folder;
+    for (const uid_t targetOwner : {uid_t{0}, uid_t{1001}}) {
+        folder.Write("target", "old\r\n");
+        chown((folder / "target").c_str(), targetOwner, 0);
+        unlink((folder / "mapcycle.txt").c_str());
+        symlink("target", (folder / "mapcycle.txt").c_str());
+        lchown((folder / "mapcycle.txt").c_str(), 1001, 1001);
+        const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
+        if (targetOwner == 0) {
+            ASSERT_TRUE(error.has_value());
+            EXPECT_NE(error->message.find("the link " + folder / "mapcycle.txt" + " points to " +
+                                          folder / "target"),
+                      std::string::npos)
+                << error->message;
+        }
+        EXPECT_EQ(TempFolder::Read(folder / "target"), targetOwner == 0 ? "old\r\n" : "new\r\n");
+    }
+}
+
 TEST(ReplaceFileContent, RefusesReadOnlyFile) {
     const TempFolder folder;
     folder.Write("mapcycle.txt", "old\r\n", 0444);
