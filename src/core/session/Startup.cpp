@@ -30,12 +30,6 @@ void Form_Load(SelectableList& lstModList, WindowSystem& windows,
     TakeLiterally(installPathOverride ? InstallPath : std::string());
 
     MessageBoxes& messages = windows.Messages();
-    if (installPathOverride && InstallPath.empty()) {
-        messages.Show("No install folder: the given path is empty", kCannotStart,
-                      MessageIcon::Critical);
-        windows.Unload(windows.Chooser());
-        return;
-    }
     if (InstallPath.empty()) {
         messages.Show("Half Life is not installed on this machine", kCannotStart,
                       MessageIcon::Critical);

@@ -122,6 +122,10 @@ int main(int argc, char* argv[]) {
     std::optional<std::string> installPath;
     if (parser.isSet(options.installPath)) {
         installPath = parser.value(options.installPath).toLocal8Bit().toStdString();
+        if (installPath->empty()) {
+            std::cerr << "rotaline: --install-path needs a folder: the given path is empty\n";
+            return 2;
+        }
     }
 
     rotaline::QtMessageBoxes messages;

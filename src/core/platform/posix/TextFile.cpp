@@ -668,9 +668,18 @@ std::optional<SystemError> WriteInPlace(const Target& target, const std::string&
         }
         return std::nullopt;
     };
+    // SIGINT and SIGTERM wait until the file holds one whole content again; only SIGKILL or
+    // a crash in the middle can leave a mix of old and new bytes.
+    sigset_t deferred;
+    sigset_t previous;
+    sigemptyset(&deferred);
+    sigaddset(&deferred, SIGINT);
+    sigaddset(&deferred, SIGTERM);
+    sigprocmask(SIG_BLOCK, &deferred, &previous);
     if (!error && (error = rewrite(bytes))) {
         rewrite(old);
     }
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
     // Once the new bytes are flushed a failing close changes nothing: they are on disk.
     SystemCalls().Close(fd);
     return error ? std::optional(failed(*error)) : std::nullopt;
