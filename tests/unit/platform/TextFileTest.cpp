@@ -123,16 +123,6 @@ TEST(ReplaceFileContent, LinkPlantedByAnotherAccount) {
     }
 }
 
-TEST(ReplaceFileContent, RefusesReadOnlyFile) {
-    const TempFolder folder;
-    folder.Write("mapcycle.txt", "old\r\n", 0444);
-    const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->code, EACCES);
-    EXPECT_EQ(TempFolder::Read(folder / "mapcycle.txt"), "old\r\n");
-    EXPECT_EQ(PermissionsOf(folder / "mapcycle.txt"), 0444u);
-}
-
 TEST(ReplaceFileContent, RefusesFolder) {
     const TempFolder folder;
     folder.MakeFolder("mapcycle.txt");
