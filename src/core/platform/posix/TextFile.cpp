@@ -720,7 +720,12 @@ std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
         }
         // Neither way may replace a file the user may not write to.
         if (SystemCalls().CheckWritable(target.path.c_str()) != 0) {
-            return LastError();
+            SystemError error = LastError();
+            // A read-only mount on the file itself is the obstacle to name.
+            if (IsMountPoint(target)) {
+                error.message += ": " + BaseName(target.path) + " is a mount point";
+            }
+            return error;
         }
         inPlace = WhyInPlace(target);
     }
