@@ -319,8 +319,8 @@ std::string ReadBytes(const std::string& path) {
     return bytes;
 }
 
-// The safe save: the file compared under its lock, then a temporary file, flushed to disk,
-// renamed over the old one.
+// The save by rename: the file compared under its lock, then a temporary file, flushed to
+// disk, renamed over the old one.
 void BM_Save(benchmark::State& state) {
     const SaveFolder& folder = FolderToSaveInto();
     InstallPath = folder.install;
@@ -341,6 +341,15 @@ void BM_Save(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Save)->Apply(AtBothSizes);
+
+// The same save into a file with a second hard link, which it writes in place.
+void BM_SaveInPlace(benchmark::State& state) {
+    const std::string second = FolderToSaveInto().cyclePath + ".second";
+    link(FolderToSaveInto().cyclePath.c_str(), second.c_str());
+    BM_Save(state);
+    unlink(second.c_str());
+}
+BENCHMARK(BM_SaveInPlace)->Apply(AtBothSizes);
 
 } // namespace
 } // namespace rotaline::bench

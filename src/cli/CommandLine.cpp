@@ -15,7 +15,9 @@
 #include "core/session/InstallPathLookup.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <ostream>
@@ -46,9 +48,16 @@ struct Command {
 
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 
+bool outputIsTerminal = false;
+
+// A name as printed: its bytes, or on a terminal with its control characters escaped.
+std::string Shown(const std::string& name) {
+    return outputIsTerminal ? EscapedForTerminal(name) : name;
+}
+
 void Print(std::ostream& out, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
-        out << line << '\n';
+        out << Shown(line) << '\n';
     }
 }
 
@@ -182,7 +191,7 @@ int RunMaps(const Operands&, std::ostream& out) {
     EditorLists lists;
     LoadLists(lists);
     for (std::int16_t i = 0; i < lists.lstBSP.ListCount(); ++i) {
-        out << lists.lstBSP.List(i) << '\n';
+        out << Shown(lists.lstBSP.List(i)) << '\n';
     }
     return kCommandDone;
 }
@@ -352,6 +361,7 @@ int Run(const CommandLineArguments& arguments, std::ostream& out) {
     }
 
     InstallPath = arguments.installPath ? *arguments.installPath : LookUpInstallPath();
+    TakeLiterally(arguments.installPath ? InstallPath : std::string());
     if (InstallPath.empty()) {
         throw CommandFailure{"Half Life is not installed on this machine; give its folder "
                              "with --install-path DIR"};
@@ -396,7 +406,23 @@ std::string CommandLineHelp() {
            CommandsHelp();
 }
 
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+// Output that did not reach its file fails the command: a backup made with "rotaline cycle MOD >
+// FILE" on a full disk would otherwise be empty without a word.
+int CheckOutput(int status, std::ostream& out, std::ostream& err) {
+    errno = 0;
+    out.flush();
+    if (out) {
+        return status;
+    }
+    const int code = errno;
+    err << "rotaline: cannot write the output: "
+        << (code != 0 ? std::strerror(code) : "it is closed or cannot be written") << '\n';
+    return kCommandFailed;
+}
+
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const CommandLineArguments arguments = ParseArguments(args);
     if (arguments.error) {
         err << "rotaline: " << *arguments.error << '\n';
@@ -422,6 +448,14 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         err << "rotaline: " << failure.what() << '\n';
     }
     return kCommandFailed;
+}
+
+} // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   bool outIsTerminal) {
+    outputIsTerminal = outIsTerminal;
+    return CheckOutput(RunCommand(args, out, err), out, err);
 }
 
 } // namespace rotaline

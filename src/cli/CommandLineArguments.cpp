@@ -74,6 +74,9 @@ CommandLineArguments ParseArguments(const std::vector<std::string>& args) {
             return parsed;
         }
     }
+    if (parsed.installPath && parsed.installPath->empty()) {
+        parsed.error = "--install-path needs a folder: the given path is empty";
+    }
     return parsed;
 }
 

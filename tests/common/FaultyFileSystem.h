@@ -16,9 +16,12 @@ namespace rotaline::testing {
 enum class FileCall {
     Open,
     MakeTemporary,
+    OpenUnnamed,
+    LinkUnnamed,
     Read,
     Write,
     Fsync,
+    Ftruncate,
     Close,
     Rename,
     Unlink,
@@ -35,10 +38,10 @@ enum class FileCall {
 };
 
 inline const char* NameOf(FileCall call) {
-    static const char* const kNames[] = {"open",    "mkostemp", "read",    "write",  "fsync",
-                                         "close",   "rename",   "unlink",  "fstat",  "lstat",
-                                         "fstatat", "readlink", "fchown",  "fchmod", "faccessat",
-                                         "opendir", "readdir",  "closedir"};
+    static const char* const kNames[] = {
+        "open",      "mkostemp", "O_TMPFILE", "linkat",    "read",    "write",   "fsync",
+        "ftruncate", "close",    "rename",    "unlink",    "fstat",   "lstat",   "fstatat",
+        "readlink",  "fchown",   "fchmod",    "faccessat", "opendir", "readdir", "closedir"};
     static_assert(std::size(kNames) == static_cast<std::size_t>(FileCall::Closedir) + 1);
     return kNames[static_cast<std::size_t>(call)];
 }
@@ -61,6 +64,8 @@ public:
     void InterruptTransfers() { interrupt_ = true; }
     // Writes report that they wrote nothing, as a device that takes no more bytes might.
     void StallWrites() { stallWrites_ = true; }
+    // Every O_TMPFILE open fails, as on a file system without unnamed files.
+    void NoUnnamedFiles() { noUnnamed_ = true; }
 
     bool Fired() const { return fired_; }
     // True when stalled writes were retried so often that this set had to fail them itself.
@@ -78,6 +83,19 @@ public:
         return Fails(FileCall::MakeTemporary, pathTemplate)
                    ? -1
                    : FileSystemCalls::MakeTemporary(pathTemplate);
+    }
+    int OpenUnnamed(const char* folder) override {
+        if (Fails(FileCall::OpenUnnamed, folder)) {
+            return -1;
+        }
+        if (noUnnamed_) {
+            errno = EOPNOTSUPP;
+            return -1;
+        }
+        return FileSystemCalls::OpenUnnamed(folder);
+    }
+    int LinkUnnamed(int fd, const char* path) override {
+        return Fails(FileCall::LinkUnnamed, path) ? -1 : FileSystemCalls::LinkUnnamed(fd, path);
     }
     ssize_t Read(int fd, void* buffer, size_t size) override {
         if (Fails(FileCall::Read) || Interrupts()) {
@@ -101,6 +119,9 @@ public:
         return FileSystemCalls::Write(fd, buffer, Limited(size));
     }
     int Fsync(int fd) override { return Fails(FileCall::Fsync) ? -1 : FileSystemCalls::Fsync(fd); }
+    int Ftruncate(int fd, off_t length) override {
+        return Fails(FileCall::Ftruncate) ? -1 : FileSystemCalls::Ftruncate(fd, length);
+    }
     int Close(int fd) override {
         const int result = FileSystemCalls::Close(fd);
         return Fails(FileCall::Close) ? -1 : result;
@@ -198,6 +219,7 @@ private:
     bool interrupt_ = false;
     bool interrupted_ = false;
     bool stallWrites_ = false;
+    bool noUnnamed_ = false;
     int stalls_ = 0;
     bool ranAway_ = false;
 };

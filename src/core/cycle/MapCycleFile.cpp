@@ -123,6 +123,15 @@ CycleWriteResult WriteMapCycle(const SelectableList& cycle, const std::string& r
         return {std::nullopt, true, std::move(now.bytes)};
     }
     std::string bytes = JoinCycleLines(cycle, LineEndOf(readBytes));
+    // A file that reading would refuse could not be opened again, not even to undo the edit.
+    if (bytes.size() > kMaxCycleFileBytes) {
+        return {SystemError{EFBIG, "File too large: the cycle would take " +
+                                       std::to_string(bytes.size()) + " bytes, and at most " +
+                                       std::to_string(kMaxCycleFileBytes) +
+                                       " bytes (16 MB) can be read back"},
+                false,
+                {}};
+    }
     if (std::optional<SystemError> error = ReplaceFileContent(path, bytes)) {
         return {error, false, {}};
     }

@@ -56,7 +56,8 @@ struct CycleWriteResult {
 // Replaces the file at MapCyclePath() with the cycle's items, in the line ends of `readBytes`,
 // if the file still holds exactly `readBytes`; safely: on failure the old file is left as it
 // was. The check and the write happen under the file's lock, so that two programs that both
-// go through here never write over each other's change unseen.
+// go through here never write over each other's change unseen. A cycle of more than
+// kMaxCycleFileBytes is refused, naming the limit: it could not be opened again.
 CycleWriteResult WriteMapCycle(const SelectableList& cycle, const std::string& readBytes);
 
 } // namespace rotaline

@@ -3,9 +3,11 @@
 
 namespace rotaline {
 
-std::string Quoted(std::string_view text) {
+namespace {
+
+std::string Escaped(std::string_view text, bool inQuotes) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    std::string quoted = "\"";
+    std::string quoted;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
@@ -20,7 +22,9 @@ std::string Quoted(std::string_view text) {
             break;
         case '"':
         case '\\':
-            quoted += '\\';
+            if (inQuotes || c == '\\') {
+                quoted += '\\';
+            }
             quoted += c;
             break;
         default:
@@ -33,7 +37,17 @@ std::string Quoted(std::string_view text) {
             }
         }
     }
-    return quoted + "\"";
+    return quoted;
+}
+
+} // namespace
+
+std::string Quoted(std::string_view text) {
+    return "\"" + Escaped(text, true) + "\"";
+}
+
+std::string EscapedForTerminal(std::string_view text) {
+    return Escaped(text, false);
 }
 
 } // namespace rotaline

@@ -11,4 +11,8 @@ namespace rotaline {
 // from 0x80 up are left as they are: they belong to the names' own character set.
 std::string Quoted(std::string_view text);
 
+// The text with control characters and backslashes escaped as Quoted does, without quotes: a
+// name printed to a terminal, which could otherwise move the cursor or change the colours.
+std::string EscapedForTerminal(std::string_view text);
+
 } // namespace rotaline

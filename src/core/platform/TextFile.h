@@ -19,10 +19,15 @@ struct ReadResult {
 ReadResult ReadWholeFile(const std::string& nativePath, std::size_t maxBytes);
 
 // Replaces the content of the file at a native path with `bytes` so that the old content stays
-// whole if anything fails: the new content goes to a temporary file in the same folder, is
-// flushed to disk and then put in the old file's place in one step. The old file's permission
-// bits are kept; a symbolic link stays a link and its target is replaced; a read-only file is
-// refused. No temporary file is left behind.
+// whole if anything fails, and so that who may read or write the file does not change: owner,
+// group, mode bits, ACL, extended attributes, other hard links and a mount on the file stay.
+// Where a new file can carry all of that, the new content goes to a temporary file in the same
+// folder (unnamed until complete where the system allows; else named so that a later save can
+// remove it if the save is killed), is flushed and then takes the old file's place in one step.
+// Elsewhere it is written into the file itself, the old bytes kept until the new ones are
+// flushed and put back on failure. A symbolic link stays a link and its target is replaced,
+// unless another account planted it (on POSIX: the link's owner is neither the user nor the
+// target's owner); a read-only file is refused.
 std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
                                               const std::string& bytes);
 

@@ -1,13 +1,13 @@
 // The chooser's load step: the install folder, then the folders under it that hold a cycle.
 #include "core/session/Startup.h"
 
-#include "core/session/Globals.h"
-#include "core/session/InstallPathLookup.h"
 #include "core/cycle/ModFolders.h"
-#include "core/session/WindowSystem.h"
 #include "core/lists/SelectableList.h"
 #include "core/platform/FolderListing.h"
 #include "core/platform/Paths.h"
+#include "core/session/Globals.h"
+#include "core/session/InstallPathLookup.h"
+#include "core/session/WindowSystem.h"
 
 #include <vector>
 
@@ -27,6 +27,7 @@ void Form_Load(SelectableList& lstModList, WindowSystem& windows,
     } else {
         InstallPath = LookUpInstallPath();
     }
+    TakeLiterally(installPathOverride ? InstallPath : std::string());
 
     MessageBoxes& messages = windows.Messages();
     if (InstallPath.empty()) {

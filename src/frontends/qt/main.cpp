@@ -15,7 +15,10 @@
 #include <vector>
 
 #ifdef Q_OS_WIN
+#include <io.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -30,6 +33,14 @@ void UseParentConsole() {
         freopen_s(&stream, "CONOUT$", "w", stderr);
         std::ios::sync_with_stdio();
     }
+#endif
+}
+
+bool OutputIsTerminal() {
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(STDOUT_FILENO) != 0;
 #endif
 }
 
@@ -94,7 +105,7 @@ int main(int argc, char* argv[]) {
     UseParentConsole();
     // A command must not need a display: it is run before anything of Qt is set up.
     if (rotaline::NamesACommand(args)) {
-        return rotaline::RunCommandLine(args, std::cout, std::cerr);
+        return rotaline::RunCommandLine(args, std::cout, std::cerr, OutputIsTerminal());
     }
     if (AsksForHelpOrVersion(args)) {
         return AnswerHelpOrVersion(argc, argv);
@@ -111,6 +122,10 @@ int main(int argc, char* argv[]) {
     std::optional<std::string> installPath;
     if (parser.isSet(options.installPath)) {
         installPath = parser.value(options.installPath).toLocal8Bit().toStdString();
+        if (installPath->empty()) {
+            std::cerr << "rotaline: --install-path needs a folder: the given path is empty\n";
+            return 2;
+        }
     }
 
     rotaline::QtMessageBoxes messages;

@@ -200,6 +200,9 @@ const FailureCase kFailureCases[] = {
      {"up", "valve", "bounce"},
      "cannot save \"@/valve/mapcycle.txt\": Permission denied: the file is read-only",
      0444},
+    {"EmptyInstallPath",
+     {"--install-path=", "cycle", "valve"},
+     "--install-path needs a folder: the given path is empty"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Commands, CommandLineFailures, testing::ValuesIn(kFailureCases),
@@ -215,6 +218,48 @@ TEST_F(CommandLineTest, UnreadableCycleFailsEveryCommandThatReadsIt) {
                                             "/valve/mapcycle.txt\": File too large"))
             << outcome.err;
     }
+    // Nor does a save write what could not be read back.
+    WriteCycle(std::string(16 * 1024 * 1024 - 4, 'x'));
+    const Outcome outcome = Run({"add", "valve", "frenzy"});
+    EXPECT_EQ(outcome.status, kCommandFailed);
+    EXPECT_NE(outcome.err.find("at most 16777216 bytes"), std::string::npos) << outcome.err;
+    EXPECT_EQ(Cycle().size(), 16u * 1024 * 1024 - 4);
+}
+
+// A name from a hostile folder could hold terminal controls; a pipe gets the exact bytes.
+TEST_F(CommandLineTest, ControlCharactersAreEscapedOnATerminalOnly) {
+    WriteCycle("\x1b]0;owned\x07\r\nback\\slash\r\n");
+    for (const bool terminal : {true, false}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        RunCommandLine({"--install-path", install.Path(), "cycle", "valve"}, out, err, terminal);
+        EXPECT_EQ(out.str(), terminal ? "\\x1b]0;owned\\x07\nback\\\\slash\n"
+                                      : "\x1b]0;owned\x07\nback\\slash\n");
+    }
+}
+
+TEST_F(CommandLineTest, OutputThatCannotBeWrittenFailsTheCommand) {
+    std::ofstream full("/dev/full");
+    std::ostream closed(nullptr);
+    for (std::ostream* out : {static_cast<std::ostream*>(&full), &closed}) {
+        std::ostringstream err;
+        EXPECT_EQ(RunCommandLine({"--install-path", install.Path(), "cycle", "valve"}, *out, err),
+                  kCommandFailed);
+        EXPECT_TRUE(err.str().starts_with("rotaline: cannot write the output: ")) << err.str();
+    }
+}
+
+// On Linux a backslash is part of a name; only the registry's Windows paths are mapped.
+TEST(CommandLineInstallPath, IsTakenLiterally) {
+    const TempFolder root;
+    for (const char* folder :
+         {"half\\life", "half\\life/valve", "half", "half/life", "half/life/valve"}) {
+        root.MakeFolder(folder);
+    }
+    root.Write("half\\life/valve/mapcycle.txt", "crossfire\r\n");
+    root.Write("half/life/valve/mapcycle.txt", "another install\r\n");
+    const Outcome outcome = RunBare({"--install-path", root / "half\\life", "cycle", "valve"});
+    EXPECT_EQ(outcome.out, "crossfire\n") << outcome.err;
 }
 
 TEST_F(CommandLineTest, ChangeAndItsReverseGiveTheFileBack) {

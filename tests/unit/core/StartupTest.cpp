@@ -1,10 +1,10 @@
 // Start-up over install folders made by the test: which mods are offered, and the messages.
 #include "core/session/Startup.h"
 #include "FakeWindowSystem.h"
+#include "core/lists/SelectableList.h"
 #include "core/session/Globals.h"
 #include "core/session/Shutdown.h"
 #include "lists/ListText.h"
-#include "core/lists/SelectableList.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -86,8 +86,8 @@ TEST_F(StartupTest, KeepsDotWhenTheInstallFolderItselfHoldsACycle) {
 
 TEST_F(StartupTest, InstallPathEndingInASeparatorIsUsedAsItStands) {
     AddMod("valve", true);
-    Form_Load(modList, windows, install.Path() + "\\");
-    EXPECT_EQ(InstallPath, install.Path() + "\\");
+    Form_Load(modList, windows, install.Path() + "/");
+    EXPECT_EQ(InstallPath, install.Path() + "/");
     EXPECT_EQ(Items(modList), std::vector<std::string>{"valve"});
 }
 

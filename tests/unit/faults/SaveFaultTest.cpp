@@ -44,9 +44,14 @@ std::vector<int> ErrorsOf(FileCall call) {
     case FileCall::Close:
         return {EIO, ENOSPC};
     case FileCall::MakeTemporary:
+    case FileCall::OpenUnnamed:
         return {EACCES, ENOSPC, EMFILE, EROFS};
+    case FileCall::LinkUnnamed:
+        return {ENOENT, EEXIST, ENOSPC};
     case FileCall::Rename:
         return {EACCES, ENOSPC, EBUSY};
+    case FileCall::Ftruncate:
+        return {EIO, EPERM};
     case FileCall::Open:
         return {EACCES, EMFILE};
     case FileCall::CheckWritable:
@@ -71,12 +76,15 @@ mode_t PermissionsOf(const std::string& path) {
 }
 
 // A mod whose cycle file is a plain file, a link to a file in another folder (the save then
-// resolves the link and writes next to its target), or a file of another user's, whose owner
-// the save hands on.
+// resolves the link and writes next to its target), a file of another user's, whose owner the
+// save hands on, one on a file system without unnamed files (a named temporary file then), or
+// one with a second hard link (written in place).
 struct Scenario {
     const char* name;
     bool linked;
     bool otherOwner;
+    bool noUnnamedFiles = false;
+    bool hardLinked = false;
 };
 
 void PrintTo(const Scenario& scenario, std::ostream* out) {
@@ -134,6 +142,10 @@ protected:
         if (GetParam().otherOwner) {
             ASSERT_EQ(chown(ContentPath().c_str(), kNobody, kNobody), 0);
         }
+        if (GetParam().hardLinked) {
+            std::filesystem::remove(install / "second-link");
+            ASSERT_EQ(link(ContentPath().c_str(), (install / "second-link").c_str()), 0);
+        }
     }
     Names Folder() const {
         return TempFolder::Entries(install / (GetParam().linked ? "shared" : "valve"));
@@ -151,17 +163,26 @@ TEST_P(SaveFault, EveryFailingCallLeavesTheOldFileOrTheWholeNewOne) {
     std::vector<FileCall> calls;
     {
         FaultyFileSystem recorder;
+        if (GetParam().noUnnamedFiles) {
+            recorder.NoUnnamedFiles();
+        }
         cmdSave_Click(Lists(), windows.messages);
         calls = recorder.trace;
     }
     ASSERT_EQ(Content(), kNewCycle);
     ASSERT_EQ(windows.messages.shown.size(), 1u);
-    for (const FileCall needed : {FileCall::MakeTemporary, FileCall::Write, FileCall::Fsync,
-                                  FileCall::Close, FileCall::Rename}) {
+    const FileCall made = GetParam().hardLinked       ? FileCall::Ftruncate
+                          : GetParam().noUnnamedFiles ? FileCall::MakeTemporary
+                                                      : FileCall::LinkUnnamed;
+    for (const FileCall needed : {made, FileCall::Write, FileCall::Fsync, FileCall::Close}) {
         ASSERT_NE(std::find(calls.begin(), calls.end(), needed), calls.end()) << NameOf(needed);
     }
+    // From the rename on, or the flush of the file written in place, the new content is there.
     const auto rename = std::find(calls.begin(), calls.end(), FileCall::Rename);
-    const auto renameAt = static_cast<std::size_t>(rename - calls.begin());
+    const auto committed =
+        rename != calls.end() ? rename
+                              : std::find(calls.rbegin(), calls.rend(), FileCall::Fsync).base() - 1;
+    const auto commitAt = static_cast<std::size_t>(committed - calls.begin());
     // Closing the file read to compare it with the editor's cannot lose anything.
     const auto comparedAt = static_cast<std::size_t>(
         std::find(calls.begin(), calls.end(), FileCall::Close) - calls.begin());
@@ -181,21 +202,25 @@ TEST_P(SaveFault, EveryFailingCallLeavesTheOldFileOrTheWholeNewOne) {
 
             FaultyFileSystem faults;
             faults.FailNth(call, nth, error);
+            if (GetParam().noUnnamedFiles) {
+                faults.NoUnnamedFiles();
+            }
             cmdSave_Click(Lists(), windows.messages);
             ASSERT_TRUE(faults.Fired());
 
             ASSERT_EQ(windows.messages.shown.size(), 1u);
             const testing::ShownMessage& shown = windows.messages.shown[0];
-            if (at <= renameAt && at != comparedAt) {
-                // Before the new file took the old one's place: the old content, and a message
-                // that names the file and the system's reason.
+            if (at <= commitAt && at != comparedAt && shown.title != "Saved") {
+                // Before the new content was in place, and no other way saved it: the old
+                // content, and a message that names the file and the system's reason.
                 EXPECT_EQ(shown.title, "Cannot Save");
                 EXPECT_EQ(shown.icon, MessageIcon::Critical);
                 EXPECT_NE(shown.text.find(cyclePath), std::string::npos) << shown.text;
                 EXPECT_NE(shown.text.find(std::strerror(error)), std::string::npos) << shown.text;
                 EXPECT_EQ(Content(), kOldCycle);
             } else {
-                // The new content is in place: saying the save failed would be untrue.
+                // The new content is in place, maybe written another way after the failure:
+                // saying the save failed would be untrue.
                 EXPECT_EQ(shown.title, "Saved") << shown.text;
                 EXPECT_EQ(Content(), kNewCycle);
             }
@@ -226,6 +251,9 @@ TEST_P(SaveFault, ShortInterruptedOrStalledWritesNeverCorruptTheFile) {
         windows.messages.shown.clear();
         FaultyFileSystem faults;
         faults.LimitTransfers(row.limit);
+        if (GetParam().noUnnamedFiles) {
+            faults.NoUnnamedFiles();
+        }
         if (row.interrupt) {
             faults.InterruptTransfers();
         }
@@ -249,7 +277,9 @@ TEST_P(SaveFault, ShortInterruptedOrStalledWritesNeverCorruptTheFile) {
 INSTANTIATE_TEST_SUITE_P(Cycle, SaveFault,
                          ::testing::Values(Scenario{"PlainFile", false, false},
                                            Scenario{"LinkToAnotherFolder", true, false},
-                                           Scenario{"OwnedByAnotherUser", false, true}),
+                                           Scenario{"OwnedByAnotherUser", false, true},
+                                           Scenario{"WithoutUnnamedFiles", false, false, true},
+                                           Scenario{"SecondHardLink", false, false, false, true}),
                          [](const ::testing::TestParamInfo<Scenario>& row) {
                              return row.param.name;
                          });

@@ -1,9 +1,11 @@
 // The system's own file calls, and the one set in use.
 #include "core/platform/posix/FileSystemCalls.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string>
 #include <unistd.h>
 
 namespace rotaline {
@@ -27,6 +29,22 @@ int FileSystemCalls::MakeTemporary(char* pathTemplate) {
     return mkostemp(pathTemplate, O_CLOEXEC);
 }
 
+int FileSystemCalls::OpenUnnamed(const char* folder) {
+#ifdef O_TMPFILE
+    return open(folder, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+#else
+    (void)folder;
+    errno = EOPNOTSUPP;
+    return -1;
+#endif
+}
+
+int FileSystemCalls::LinkUnnamed(int fd, const char* path) {
+    // AT_EMPTY_PATH would need a capability; the descriptor's entry in /proc needs none.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW);
+}
+
 ssize_t FileSystemCalls::Read(int fd, void* buffer, size_t size) {
     return read(fd, buffer, size);
 }
@@ -37,6 +55,10 @@ ssize_t FileSystemCalls::Write(int fd, const void* buffer, size_t size) {
 
 int FileSystemCalls::Fsync(int fd) {
     return fsync(fd);
+}
+
+int FileSystemCalls::Ftruncate(int fd, off_t length) {
+    return ftruncate(fd, length);
 }
 
 int FileSystemCalls::Close(int fd) {

@@ -18,9 +18,14 @@ public:
     virtual int Open(const char* path, int flags, mode_t mode);
     // mkostemp with O_CLOEXEC: creates and opens a new file from a name ending in "XXXXXX".
     virtual int MakeTemporary(char* pathTemplate);
+    // open(folder, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600): a new file without a name yet.
+    virtual int OpenUnnamed(const char* folder);
+    // Gives the unnamed file open at `fd` the name `path` (linkat through /proc/self/fd).
+    virtual int LinkUnnamed(int fd, const char* path);
     virtual ssize_t Read(int fd, void* buffer, size_t size);
     virtual ssize_t Write(int fd, const void* buffer, size_t size);
     virtual int Fsync(int fd);
+    virtual int Ftruncate(int fd, off_t length);
     virtual int Close(int fd);
     virtual int Rename(const char* from, const char* to);
     virtual int Unlink(const char* path);

@@ -26,7 +26,16 @@ std::string HomeFolder() {
     return (user != nullptr && user->pw_dir != nullptr) ? user->pw_dir : "";
 }
 
+std::string& LiteralFolder() {
+    static std::string folder;
+    return folder;
+}
+
 } // namespace
+
+void TakeLiterally(const std::string& nativeFolder) {
+    LiteralFolder() = nativeFolder;
+}
 
 std::string WinePrefix() {
     const char* prefix = std::getenv("WINEPREFIX");
@@ -42,7 +51,12 @@ std::string WinePrefix() {
 std::string NativePath(const std::string& programPath) {
     std::string native;
     std::size_t rest = 0;
-    if (StartsWithDrive(programPath)) {
+    const std::string& literal = LiteralFolder();
+    if (!literal.empty() && programPath.starts_with(literal) &&
+        (programPath.size() == literal.size() || programPath[literal.size()] == '\\')) {
+        native = literal;
+        rest = literal.size();
+    } else if (StartsWithDrive(programPath)) {
         const char lowerDrive = static_cast<char>(programPath[0] | 0x20);
         native = WinePrefix() + "/dosdevices/" + lowerDrive + ":";
         rest = 2;

@@ -1,14 +1,20 @@
-// Reads whole files and replaces file contents atomically on POSIX systems.
+// Reads whole files and replaces file contents on POSIX systems without changing who may use them.
 #include "core/platform/TextFile.h"
 
 #include "core/platform/posix/FileSystemCalls.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <limits>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace rotaline {
 
@@ -17,6 +23,10 @@ namespace {
 // Deeper chains than the system itself follows (Linux stops at 40) are taken for loops.
 constexpr int kMaxLinkHops = 40;
 constexpr mode_t kNewFileMode = 0644;
+// A temporary file that has a name is called ".NAME.rotaline-save-PID-XXXXXX", so that a later
+// save can tell its own leftovers from anything else and knows whether their saver still runs.
+constexpr std::string_view kTemporaryMark = ".rotaline-save-";
+constexpr int kTemporaryNameTries = 100;
 
 SystemError ErrorFromCode(int code) {
     return SystemError{code, std::strerror(code)};
@@ -33,7 +43,7 @@ SystemError NotRegularFile(const struct stat& status) {
                        : S_ISBLK(status.st_mode)  ? "a block device"
                        : S_ISSOCK(status.st_mode) ? "a socket"
                                                   : "a special file";
-    return SystemError{EINVAL, std::string("Not a regular file: it is ") + kind};
+    return SystemError{EINVAL, std::string("it is ") + kind + ", not a file"};
 }
 
 // "16777216 bytes (16 MB)": the exact count, and a size a user can take in at a glance.
@@ -51,6 +61,33 @@ SystemError TooLarge(std::size_t size, std::size_t maxBytes) {
     const std::string held = size > 0 ? "it holds " + SizeText(size) : "it grew while being read";
     return SystemError{EFBIG, "File too large: " + held + ", and at most " + SizeText(maxBytes) +
                                   " can be read"};
+}
+
+// "dir/name" gives "dir/", a bare name gives "": joining the result with a name stays in the
+// same folder without ever introducing a path the caller did not use.
+std::string FolderPrefix(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::string prefix = FolderPrefix(path);
+    return prefix.empty() ? "." : prefix;
+}
+
+std::string BaseName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A missing file or folder, said plainly: which of the two is missing is what the user needs.
+SystemError Missing(const std::string& path) {
+    struct stat folder;
+    const std::string what =
+        SystemCalls().Lstat(FolderOf(path).c_str(), &folder) != 0 && errno == ENOENT
+            ? "its folder " + FolderOf(path)
+            : "it";
+    return SystemError{ENOENT, what + " does not exist (" + std::strerror(ENOENT) + ")"};
 }
 
 // A folder, pipe or device is refused before any read: a pipe would block or never end.
@@ -116,18 +153,6 @@ std::optional<SystemError> WriteAll(int fd, const std::string& bytes) {
     return std::nullopt;
 }
 
-// "dir/name" gives "dir/", a bare name gives "": joining the result with a name stays in the
-// same folder without ever introducing a path the caller did not use.
-std::string FolderPrefix(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string BaseName(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::optional<SystemError> ReadLink(const std::string& path, std::string& target) {
     std::string buffer(256, '\0');
     for (;;) {
@@ -143,35 +168,63 @@ std::optional<SystemError> ReadLink(const std::string& path, std::string& target
     }
 }
 
+// The file whose content a save replaces, links followed.
+struct Target {
+    std::string path;
+    struct stat status {};
+    bool exists = false;
+};
+
+// A link that another account planted is followed only when that account also owns what it
+// points to, as the kernel's protected_symlinks rule has it: otherwise root, or a member of the
+// server's group, would write wherever the link's owner chose.
+std::optional<SystemError> CheckLinkOwners(const std::vector<std::pair<std::string, uid_t>>& links,
+                                           const Target& target) {
+    struct stat folder;
+    const uid_t targetOwner = target.exists ? target.status.st_uid
+                              : SystemCalls().Lstat(FolderOf(target.path).c_str(), &folder) == 0
+                                  ? folder.st_uid
+                                  : static_cast<uid_t>(-1);
+    for (const auto& [link, owner] : links) {
+        if (owner != geteuid() && owner != targetOwner) {
+            return SystemError{EPERM, "the link " + link + " points to " + target.path +
+                                          ", and it belongs to another account that does not "
+                                          "own that file, so it is not followed"};
+        }
+    }
+    return std::nullopt;
+}
+
 // Where the content really lives: renaming over a link would replace the link with a plain
 // file, so the chain is followed to its end. `exists` is false when the end is missing (a new
 // file, or a dangling link whose target is to be created).
-std::optional<SystemError> ResolveLinks(const std::string& path, std::string& target,
-                                        struct stat& status, bool& exists) {
+std::optional<SystemError> ResolveLinks(const std::string& path, Target& target) {
+    std::vector<std::pair<std::string, uid_t>> links;
     std::string current = path;
     for (int hops = 0;; ++hops) {
-        if (SystemCalls().Lstat(current.c_str(), &status) != 0) {
+        if (SystemCalls().Lstat(current.c_str(), &target.status) != 0) {
             if (errno != ENOENT) {
                 return LastError();
             }
-            exists = false;
-            target = current;
-            return std::nullopt;
+            target.exists = false;
+            break;
         }
-        if (!S_ISLNK(status.st_mode)) {
-            exists = true;
-            target = current;
-            return std::nullopt;
+        if (!S_ISLNK(target.status.st_mode)) {
+            target.exists = true;
+            break;
         }
         if (hops == kMaxLinkHops) {
             return ErrorFromCode(ELOOP);
         }
+        links.emplace_back(current, target.status.st_uid);
         std::string next;
         if (auto failed = ReadLink(current, next)) {
             return failed;
         }
         current = (!next.empty() && next.front() == '/') ? next : FolderPrefix(current) + next;
     }
+    target.path = current;
+    return CheckLinkOwners(links, target);
 }
 
 mode_t CurrentUmask() {
@@ -182,57 +235,454 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-// Gives the temporary file the old file's owner and permissions before it takes the old file's
-// place, so that the swap is the only visible change. An owner that the user may not give away
-// stays the user's own.
-std::optional<SystemError> MatchOwnerAndMode(int fd, const struct stat* old) {
-    if (old == nullptr) {
-        if (SystemCalls().Fchmod(fd, kNewFileMode & ~CurrentUmask()) != 0) {
-            return LastError();
+// "/srv/a\040b" in /proc/self/mountinfo stands for "/srv/a b".
+std::string UnescapeMountPath(const std::string& field) {
+    std::string path;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            path += static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) |
+                                      (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            path += field[i];
         }
-        return std::nullopt;
     }
-    struct stat created;
-    if (SystemCalls().Fstat(fd, &created) != 0) {
-        return LastError();
-    }
-    if ((created.st_uid != old->st_uid || created.st_gid != old->st_gid) &&
-        SystemCalls().Fchown(fd, old->st_uid, old->st_gid) != 0 && errno != EPERM &&
-        errno != EINVAL) {
-        return LastError();
-    }
-    // After fchown, which clears set-user-ID and set-group-ID bits.
-    if (SystemCalls().Fchmod(fd, old->st_mode & 07777) != 0) {
-        return LastError();
-    }
-    return std::nullopt;
+    return path;
 }
 
-std::optional<SystemError> FillTemporary(int fd, const std::string& bytes, const struct stat* old) {
-    if (auto failed = WriteAll(fd, bytes)) {
-        return failed;
+// A file mounted over another (a single-file bind mount, as containers get their cycle) cannot
+// be renamed over. The device number differs from its folder's, except for a bind mount from
+// the same file system, which only the mount table shows.
+bool IsMountPoint(const Target& target) {
+    struct stat folder;
+    if (stat(FolderOf(target.path).c_str(), &folder) == 0 &&
+        folder.st_dev != target.status.st_dev) {
+        return true;
     }
-    if (auto failed = MatchOwnerAndMode(fd, old)) {
-        return failed;
+    char* resolved = realpath(target.path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return false;
     }
-    if (SystemCalls().Fsync(fd) != 0) {
-        return LastError();
+    const std::string real = resolved;
+    std::free(resolved);
+    std::ifstream table("/proc/self/mountinfo");
+    for (std::string line; std::getline(table, line);) {
+        // ID, parent ID, major:minor, root, then the mount point.
+        std::size_t start = 0;
+        for (int field = 0; field < 4 && start != std::string::npos; ++field) {
+            start = line.find(' ', start);
+            start = start == std::string::npos ? start : start + 1;
+        }
+        if (start == std::string::npos) {
+            continue;
+        }
+        if (UnescapeMountPath(line.substr(start, line.find(' ', start) - start)) == real) {
+            return true;
+        }
     }
-    return std::nullopt;
+    return false;
+}
+
+// Why a new file put in the old one's place could not carry everything that decides who may
+// use the file; empty when it can, as far as can be told before trying.
+std::string WhyInPlace(const Target& target) {
+    if (target.status.st_nlink > 1) {
+        return "it has other hard links";
+    }
+    if (IsMountPoint(target)) {
+        return BaseName(target.path) + " is a mount point";
+    }
+    const std::string folderPath = FolderOf(target.path);
+    struct stat folder;
+    if (stat(folderPath.c_str(), &folder) != 0 ||
+        faccessat(AT_FDCWD, folderPath.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        return "the folder allows no new file";
+    }
+    const uid_t user = geteuid();
+    if ((folder.st_mode & S_ISVTX) != 0 && user != 0 && user != target.status.st_uid &&
+        user != folder.st_uid) {
+        return "the folder allows only its owner to replace files";
+    }
+    if (user != 0 && user != target.status.st_uid) {
+        return "a new file could not keep its owner";
+    }
+    return {};
+}
+
+// The names in a list that listxattr or flistxattr filled.
+std::vector<std::string> SplitNames(const std::string& list) {
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start < list.size();) {
+        const std::size_t end = list.find('\0', start);
+        names.push_back(list.substr(start, end - start));
+        start = end == std::string::npos ? list.size() : end + 1;
+    }
+    return names;
+}
+
+template <typename List> bool ListAttributes(List list, std::vector<std::string>& names) {
+    for (int tries = 0; tries < 5; ++tries) {
+        const ssize_t size = list(nullptr, 0);
+        if (size < 0) {
+            return errno == ENOTSUP; // a file system without them has none to carry
+        }
+        std::string buffer(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = list(buffer.data(), buffer.size());
+        if (got >= 0) {
+            buffer.resize(static_cast<std::size_t>(got));
+            names = SplitNames(buffer);
+            return true;
+        }
+        if (errno != ERANGE) {
+            return false;
+        }
+    }
+    return false;
+}
+
+// Extended attributes, the ACL (system.posix_acl_access) among them, made the same on the new
+// file as on the old: those the folder's default ACL gave the new file go first.
+bool CopyAttributes(const std::string& from, int to) {
+    std::vector<std::string> wanted;
+    std::vector<std::string> present;
+    if (!ListAttributes([&](char* b, size_t n) { return llistxattr(from.c_str(), b, n); },
+                        wanted) ||
+        !ListAttributes([&](char* b, size_t n) { return flistxattr(to, b, n); }, present)) {
+        return false;
+    }
+    for (const std::string& name : present) {
+        if (std::find(wanted.begin(), wanted.end(), name) == wanted.end() &&
+            fremovexattr(to, name.c_str()) != 0) {
+            return false;
+        }
+    }
+    for (const std::string& name : wanted) {
+        const ssize_t size = lgetxattr(from.c_str(), name.c_str(), nullptr, 0);
+        if (size < 0) {
+            return false;
+        }
+        std::string value(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = lgetxattr(from.c_str(), name.c_str(), value.data(), value.size());
+        if (got < 0 ||
+            fsetxattr(to, name.c_str(), value.data(), static_cast<size_t>(got), 0) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Gives the new file the old file's owner, group, mode bits, ACL and extended attributes.
+// Empty when all of them were carried; otherwise why not, and the file is written in place.
+std::string CarryAccess(int fd, const Target& target, std::optional<SystemError>& error) {
+    if (!target.exists) {
+        if (SystemCalls().Fchmod(fd, kNewFileMode & ~CurrentUmask()) != 0) {
+            error = LastError();
+        }
+        return {};
+    }
+    const struct stat& old = target.status;
+    struct stat made;
+    if (SystemCalls().Fstat(fd, &made) != 0) {
+        error = LastError();
+        return {};
+    }
+    if ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
+        SystemCalls().Fchown(fd, old.st_uid, old.st_gid) != 0) {
+        if (errno != EPERM && errno != EINVAL) {
+            error = LastError();
+        }
+        return "a new file could not keep its owner and group";
+    }
+    // After fchown, which clears set-user-ID and set-group-ID bits, and before the ACL, whose
+    // entries the mode bits would otherwise overwrite.
+    if (SystemCalls().Fchmod(fd, old.st_mode & 07777) != 0) {
+        error = LastError();
+        return {};
+    }
+    if (!CopyAttributes(target.path, fd)) {
+        return "a new file could not keep its ACL or extended attributes";
+    }
+    if (SystemCalls().Fstat(fd, &made) != 0) {
+        error = LastError();
+        return {};
+    }
+    if (made.st_uid != old.st_uid || made.st_gid != old.st_gid ||
+        (made.st_mode & 07777) != (old.st_mode & 07777)) {
+        return "a new file could not keep its owner, group and mode";
+    }
+    return {};
+}
+
+// The named temporary file of a save under way. SIGINT and SIGTERM remove it before they do
+// what they would have done; a save killed otherwise leaves it to the next save, which
+// recognises it by its name.
+char pendingName[4096];
+volatile std::sig_atomic_t pendingArmed = 0;
+struct sigaction previousInterrupt {};
+struct sigaction previousTerminate {};
+
+extern "C" void RemovePendingThenResignal(int signal) {
+    if (pendingArmed != 0) {
+        unlink(pendingName);
+        pendingArmed = 0;
+    }
+    sigaction(signal, signal == SIGINT ? &previousInterrupt : &previousTerminate, nullptr);
+    raise(signal); // delivered to the previous disposition once this handler returns
+}
+
+class PendingName {
+public:
+    explicit PendingName(const std::string& path) {
+        if (path.size() >= sizeof pendingName) {
+            return;
+        }
+        std::memcpy(pendingName, path.c_str(), path.size() + 1);
+        struct sigaction cleanup {};
+        cleanup.sa_handler = RemovePendingThenResignal;
+        sigemptyset(&cleanup.sa_mask);
+        sigaction(SIGINT, &cleanup, &previousInterrupt);
+        sigaction(SIGTERM, &cleanup, &previousTerminate);
+        pendingArmed = 1;
+        installed_ = true;
+    }
+    ~PendingName() {
+        pendingArmed = 0;
+        if (installed_) {
+            sigaction(SIGINT, &previousInterrupt, nullptr);
+            sigaction(SIGTERM, &previousTerminate, nullptr);
+        }
+    }
+    PendingName(const PendingName&) = delete;
+    PendingName& operator=(const PendingName&) = delete;
+
+private:
+    bool installed_ = false;
+};
+
+std::string TemporaryStem(const std::string& target) {
+    return FolderPrefix(target) + "." + BaseName(target) + std::string(kTemporaryMark) +
+           std::to_string(getpid()) + "-";
+}
+
+// Leftovers of saves that were killed: only this user's plain files with the mark in their
+// name, whose saver is gone.
+void RemoveLeftovers(const std::string& target) {
+    const std::string folder = FolderOf(target);
+    const std::string start = "." + BaseName(target) + std::string(kTemporaryMark);
+    DIR* listing = SystemCalls().Opendir(folder.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    while (const dirent* entry = SystemCalls().Readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (!name.starts_with(start)) {
+            continue;
+        }
+        const long saver = std::strtol(name.c_str() + start.size(), nullptr, 10);
+        struct stat status;
+        if (saver > 0 && kill(static_cast<pid_t>(saver), 0) != 0 && errno == ESRCH &&
+            fstatat(dirfd(listing), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && status.st_uid == geteuid() && status.st_nlink == 1) {
+            unlinkat(dirfd(listing), name.c_str(), 0);
+        }
+    }
+    SystemCalls().Closedir(listing);
 }
 
 // Makes the rename itself durable, as far as the folder allows. The new content is in place and
 // visible by then, so nothing that goes wrong here may be reported as a failed save: the user
 // would take the old cycle to be still on disk. A folder that cannot be opened for reading
 // (write and search rights only) or flushed just goes without this extra flush.
-void SyncFolder(const std::string& folderPrefix) {
-    const std::string folder = folderPrefix.empty() ? "." : folderPrefix;
-    const int fd = SystemCalls().Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+void SyncFolder(const std::string& path) {
+    const int fd =
+        SystemCalls().Open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0) {
         return;
     }
     SystemCalls().Fsync(fd);
     SystemCalls().Close(fd);
+}
+
+// How a save by rename ended: done, failed with `error`, or given up for writing in place
+// because of `inPlace`, with nothing changed.
+struct RenameOutcome {
+    std::optional<SystemError> error;
+    std::string inPlace;
+};
+
+// Why a rename into the folder was refused, when the folder is what refused it.
+std::string WhyRenameRefused(int code, const Target& target) {
+    if (code == EBUSY || code == EXDEV) {
+        return BaseName(target.path) + " is a mount point";
+    }
+    if (code == EPERM || code == EACCES) {
+        struct stat folder;
+        return stat(FolderOf(target.path).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX)
+                   ? "the folder allows only its owner to replace files"
+                   : "the folder allows no file in it to be replaced";
+    }
+    return {};
+}
+
+// Puts the complete new file, named `temporary`, in the old one's place.
+RenameOutcome MoveIntoPlace(const std::string& temporary, const Target& target) {
+    RenameOutcome outcome;
+    if (SystemCalls().Rename(temporary.c_str(), target.path.c_str()) != 0) {
+        const int code = errno;
+        outcome.inPlace = target.exists ? WhyRenameRefused(code, target) : std::string();
+        if (outcome.inPlace.empty()) {
+            outcome.error = ErrorFromCode(code);
+        }
+        SystemCalls().Unlink(temporary.c_str());
+        return outcome;
+    }
+    SyncFolder(target.path);
+    return outcome;
+}
+
+// Fills the new file and carries the old one's access over; true when it is ready to be named.
+bool Fill(int fd, const std::string& bytes, const Target& target, RenameOutcome& outcome) {
+    if ((outcome.error = WriteAll(fd, bytes))) {
+        return false;
+    }
+    outcome.inPlace = CarryAccess(fd, target, outcome.error);
+    if (outcome.error || !outcome.inPlace.empty()) {
+        return false;
+    }
+    if (SystemCalls().Fsync(fd) != 0) {
+        outcome.error = LastError();
+        return false;
+    }
+    return true;
+}
+
+// The file gets no name until it is complete, so that a save killed before leaves nothing. A
+// new cycle file is named at once; an old one is replaced through a short-lived name.
+std::optional<RenameOutcome> SaveThroughUnnamed(const Target& target, const std::string& bytes) {
+    const int fd = SystemCalls().OpenUnnamed(FolderOf(target.path).c_str());
+    if (fd < 0) {
+        return std::nullopt; // no such files here: a named one instead
+    }
+    RenameOutcome outcome;
+    if (!Fill(fd, bytes, target, outcome)) {
+        SystemCalls().Close(fd);
+        return outcome;
+    }
+    if (!target.exists) {
+        if (SystemCalls().LinkUnnamed(fd, target.path.c_str()) != 0) {
+            const int code = errno;
+            SystemCalls().Close(fd);
+            // Without /proc the file cannot be named this way: a named one instead.
+            return code == ENOENT ? std::nullopt
+                                  : std::optional(RenameOutcome{ErrorFromCode(code), {}});
+        }
+        if (SystemCalls().Close(fd) != 0) {
+            outcome.error = LastError();
+        }
+        SyncFolder(target.path);
+        return outcome;
+    }
+    const std::string stem = TemporaryStem(target.path);
+    for (int tries = 0; tries < kTemporaryNameTries; ++tries) {
+        const std::string temporary = stem + std::to_string(std::rand());
+        const PendingName pending(temporary);
+        if (SystemCalls().LinkUnnamed(fd, temporary.c_str()) != 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            const int code = errno;
+            SystemCalls().Close(fd);
+            // Without /proc the file cannot be named this way: a named one instead.
+            return code == ENOENT ? std::nullopt
+                                  : std::optional(RenameOutcome{ErrorFromCode(code), {}});
+        }
+        if (SystemCalls().Close(fd) != 0) {
+            outcome.error = LastError();
+            SystemCalls().Unlink(temporary.c_str());
+            return outcome;
+        }
+        return MoveIntoPlace(temporary, target);
+    }
+    SystemCalls().Close(fd);
+    return RenameOutcome{ErrorFromCode(EEXIST), {}};
+}
+
+RenameOutcome SaveThroughNamed(const Target& target, const std::string& bytes) {
+    std::string temporary = TemporaryStem(target.path) + "XXXXXX";
+    RenameOutcome outcome;
+    const int fd = SystemCalls().MakeTemporary(temporary.data());
+    if (fd < 0) {
+        const int code = errno;
+        if (!target.exists) {
+            outcome.error = code == ENOENT ? Missing(target.path) : ErrorFromCode(code);
+        } else {
+            outcome.inPlace =
+                std::string("no new file can be made in the folder (") + std::strerror(code) + ")";
+        }
+        return outcome;
+    }
+    const PendingName named(temporary);
+    const bool filled = Fill(fd, bytes, target, outcome);
+    if (SystemCalls().Close(fd) != 0 && filled) {
+        outcome.error = LastError();
+    }
+    if (!filled || outcome.error) {
+        SystemCalls().Unlink(temporary.c_str());
+        return outcome;
+    }
+    return MoveIntoPlace(temporary, target);
+}
+
+// Writes into the file itself: its inode, and with it every right, link and mount, stays. The
+// old bytes are kept until the new ones are flushed and put back if anything fails.
+std::optional<SystemError> WriteInPlace(const Target& target, const std::string& bytes,
+                                        const std::string& why) {
+    const auto failed = [&](const SystemError& error) {
+        return SystemError{error.code, error.message + " (written in place, as " + why + ")"};
+    };
+    const int fd =
+        SystemCalls().Open(target.path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
+    if (fd < 0) {
+        return failed(LastError());
+    }
+    struct stat opened;
+    std::string old;
+    std::optional<SystemError> error;
+    if (SystemCalls().Fstat(fd, &opened) != 0) {
+        error = LastError();
+    } else if (opened.st_dev != target.status.st_dev || opened.st_ino != target.status.st_ino) {
+        error = SystemError{EAGAIN, "the file was replaced while it was being saved"};
+    } else {
+        error = ReadToEnd(fd, std::numeric_limits<std::size_t>::max() / 2, old);
+    }
+    const auto rewrite = [&](const std::string& content) -> std::optional<SystemError> {
+        if (lseek(fd, 0, SEEK_SET) != 0) {
+            return LastError();
+        }
+        if (auto writeFailed = WriteAll(fd, content)) {
+            return writeFailed;
+        }
+        if (SystemCalls().Ftruncate(fd, static_cast<off_t>(content.size())) != 0 ||
+            SystemCalls().Fsync(fd) != 0) {
+            return LastError();
+        }
+        return std::nullopt;
+    };
+    // SIGINT and SIGTERM wait until the file holds one whole content again; only SIGKILL or
+    // a crash in the middle can leave a mix of old and new bytes.
+    sigset_t deferred;
+    sigset_t previous;
+    sigemptyset(&deferred);
+    sigaddset(&deferred, SIGINT);
+    sigaddset(&deferred, SIGTERM);
+    sigprocmask(SIG_BLOCK, &deferred, &previous);
+    if (!error && (error = rewrite(bytes))) {
+        rewrite(old);
+    }
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    // Once the new bytes are flushed a failing close changes nothing: they are on disk.
+    SystemCalls().Close(fd);
+    return error ? std::optional(failed(*error)) : std::nullopt;
 }
 
 } // namespace
@@ -241,7 +691,7 @@ ReadResult ReadWholeFile(const std::string& nativePath, std::size_t maxBytes) {
     ReadResult result;
     const int fd = SystemCalls().Open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0) {
-        result.error = LastError();
+        result.error = errno == ENOENT ? Missing(nativePath) : LastError();
         return result;
     }
     result.error = ReadToEnd(fd, maxBytes, result.bytes);
@@ -254,46 +704,43 @@ ReadResult ReadWholeFile(const std::string& nativePath, std::size_t maxBytes) {
 
 std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
                                               const std::string& bytes) {
-    std::string target;
-    struct stat old;
-    bool exists = false;
-    if (auto failed = ResolveLinks(nativePath, target, old, exists)) {
+    Target target;
+    if (auto failed = ResolveLinks(nativePath, target)) {
         return failed;
     }
-    if (exists) {
-        if (auto refused = CheckIsRegular(old)) {
+    std::string inPlace;
+    if (target.exists) {
+        if (auto refused = CheckIsRegular(target.status)) {
             return refused;
         }
         // The owner's write bit, not access(): root passes access() for every file, and a
         // file its owner marked read-only is not to be rewritten by anyone.
-        if ((old.st_mode & S_IWUSR) == 0) {
+        if ((target.status.st_mode & S_IWUSR) == 0) {
             return SystemError{EACCES, "Permission denied: the file is read-only"};
         }
-        // A writable folder would let the rename replace a file the user may not write to.
-        if (SystemCalls().CheckWritable(target.c_str()) != 0) {
-            return LastError();
+        // Neither way may replace a file the user may not write to.
+        if (SystemCalls().CheckWritable(target.path.c_str()) != 0) {
+            SystemError error = LastError();
+            // A read-only mount on the file itself is the obstacle to name.
+            if (IsMountPoint(target)) {
+                error.message += ": " + BaseName(target.path) + " is a mount point";
+            }
+            return error;
         }
+        inPlace = WhyInPlace(target);
     }
-
-    // Same folder, so that the rename stays on one file system and is atomic.
-    std::string temporary = FolderPrefix(target) + "." + BaseName(target) + ".XXXXXX";
-    const int fd = SystemCalls().MakeTemporary(temporary.data());
-    if (fd < 0) {
-        return LastError();
+    if (inPlace.empty()) {
+        RemoveLeftovers(target.path);
+        std::optional<RenameOutcome> outcome = SaveThroughUnnamed(target, bytes);
+        if (!outcome) {
+            outcome = SaveThroughNamed(target, bytes);
+        }
+        if (outcome->inPlace.empty()) {
+            return outcome->error;
+        }
+        inPlace = outcome->inPlace;
     }
-    std::optional<SystemError> error = FillTemporary(fd, bytes, exists ? &old : nullptr);
-    if (SystemCalls().Close(fd) != 0 && !error) {
-        error = LastError();
-    }
-    if (!error && SystemCalls().Rename(temporary.c_str(), target.c_str()) != 0) {
-        error = LastError();
-    }
-    if (error) {
-        SystemCalls().Unlink(temporary.c_str());
-        return error;
-    }
-    SyncFolder(FolderPrefix(target));
-    return std::nullopt;
+    return WriteInPlace(target, bytes, inPlace);
 }
 
 } // namespace rotaline

@@ -9,4 +9,6 @@ std::string NativePath(const std::string& programPath) {
     return programPath;
 }
 
+void TakeLiterally(const std::string&) {}
+
 } // namespace rotaline
