@@ -4,6 +4,7 @@
 #include "core/lists/RandomSource.h"
 #include "frontends/qt/FrmMods.h"
 #include "frontends/qt/FrmRotaline.h"
+#include "frontends/qt/WindowLook.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -12,7 +13,9 @@
 
 namespace rotaline {
 
-QtWindowSystem::QtWindowSystem(MessageBoxes& messages) : messages_(messages) {}
+QtWindowSystem::QtWindowSystem(MessageBoxes& messages) : messages_(messages) {
+    LoadWindowFonts();
+}
 
 QtWindowSystem::~QtWindowSystem() {
     // Windows still loaded when the program ends go with it, newest first.

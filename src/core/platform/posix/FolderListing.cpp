@@ -100,6 +100,26 @@ void ReserveForEntries(DIR* folder, std::vector<std::string>& names) {
     }
 }
 
+// NTFS keeps a folder's names in the order of their upper-case forms and lists them so; Windows
+// users see mods in that order, so a listing here is put in it too. Names that differ only in
+// case, which NTFS cannot hold side by side, keep a fixed order by their bytes.
+bool ListsBefore(const std::string& left, const std::string& right) {
+    const auto upper = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte;
+    };
+    const auto upperLess = [&](char a, char b) { return upper(a) < upper(b); };
+    if (std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(),
+                                     upperLess)) {
+        return true;
+    }
+    if (std::lexicographical_compare(right.begin(), right.end(), left.begin(), left.end(),
+                                     upperLess)) {
+        return false;
+    }
+    return left < right;
+}
+
 } // namespace
 
 ListingResult ListFolder(const std::string& pattern, int mask) {
@@ -147,6 +167,7 @@ ListingResult ListFolder(const std::string& pattern, int mask) {
         }
     }
     SystemCalls().Closedir(stream);
+    std::sort(result.names.begin(), result.names.end(), ListsBefore);
     return result;
 }
 
