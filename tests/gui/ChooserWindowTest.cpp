@@ -97,7 +97,7 @@ private slots:
         QTRY_COMPARE(windows->FormsCount(), 0);
     }
 
-    void enterAndEscapePressNoButton() {
+    void enterPressesOnlyTheFocusedButton() {
         StartOnSampleInstall();
         ClickRow(ModList(), 0);
         QTest::keyClick(ModList(), Qt::Key_Return);
@@ -105,6 +105,10 @@ private slots:
         QTest::qWait(200);
         QVERIFY(windows->EditorWindow() == nullptr);
         QCOMPARE(windows->FormsCount(), 1);
+        QPushButton* edit = Child<QPushButton>(windows->ChooserWindow(), "cmdEdit");
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(windows->EditorWindow() != nullptr);
     }
 
     void exitWithTheEditorLoadedUnloadsBoth() {
