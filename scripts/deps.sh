@@ -25,7 +25,7 @@ ROTALINE_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-cor
     libgtest-dev libgmock-dev libbenchmark-dev librapidcheck-dev)
 
 # What making and checking the Debian package and its software-centre listing needs.
-ROTALINE_PACKAGING_PACKAGES=(dpkg-dev lintian appstream python3-pil)
+ROTALINE_PACKAGING_PACKAGES=(dpkg-dev lintian appstream)
 
 # What the Windows build of the core and its tests under Wine need: the MinGW-w64 cross compiler
 # (posix threads), Wine, and GoogleTest's sources to build for Windows.
