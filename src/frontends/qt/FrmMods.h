@@ -1,8 +1,8 @@
 // The mod chooser window, the program's start-up window.
 #pragma once
 
-#include "core/lists/SelectableList.h"
 #include "core/session/WindowSystem.h"
+#include "core/lists/SelectableList.h"
 
 #include <QPixmap>
 #include <QWidget>

@@ -1,8 +1,8 @@
 // The map cycle editor window.
 #pragma once
 
-#include "core/lists/EditorLists.h"
 #include "core/session/WindowSystem.h"
+#include "core/lists/EditorLists.h"
 
 #include <QPixmap>
 #include <QWidget>
