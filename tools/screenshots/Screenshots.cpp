@@ -1,5 +1,5 @@
-// Draws the README's pictures of the two windows: the real windows on a copy of the sample
-// install, grabbed offscreen in the real fonts. Usage: screenshots SAMPLE_INSTALL OUTPUT_FOLDER
+// Draws the README's pictures of the two windows, grabbed offscreen in the real fonts.
+// Usage: screenshots SAMPLE_INSTALL OUTPUT_FOLDER (the windows open on a copy of the install).
 #include "core/lists/RandomSource.h"
 #include "frontends/qt/FrmMods.h"
 #include "frontends/qt/FrmRotaline.h"
