@@ -85,6 +85,8 @@ private slots:
         QVERIFY(!windows->ChooserWindow()->isVisible());
         QCOMPARE(editor->focusWidget(), static_cast<QWidget*>(Bsp()));
         QCOMPARE(editor->size(), QSize(409, 379));
+        // Marlett, from Wine's fonts, draws "4" as the right-pointing arrowhead.
+        QCOMPARE(Child<QPushButton>(editor, "cmdMove")->font().family(), QString("Marlett"));
 
         // The current item, not selected, shows a dotted focus rectangle and no fill.
         QVERIFY(Bsp()->currentIndex().isValid() && SelectedRows(Bsp()).isEmpty());
