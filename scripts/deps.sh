@@ -20,9 +20,12 @@ ensure_packages() {
         -o DPkg::Lock::Timeout=600 "${missing[@]}"
 }
 
-# What building, testing and running the program needs.
-ROTALINE_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core libgtest-dev libgmock-dev
-    libbenchmark-dev librapidcheck-dev)
+# What building, testing and running the program needs; fonts-wine carries the windows' fonts.
+ROTALINE_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core fonts-wine
+    libgtest-dev libgmock-dev libbenchmark-dev librapidcheck-dev)
+
+# What making and checking the Debian package and its software-centre listing needs.
+ROTALINE_PACKAGING_PACKAGES=(dpkg-dev lintian appstream)
 
 # What the Windows build of the core and its tests under Wine need: the MinGW-w64 cross compiler
 # (posix threads), Wine, and GoogleTest's sources to build for Windows.

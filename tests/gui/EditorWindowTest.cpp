@@ -1,9 +1,11 @@
 // The map cycle editor window, opened from the real chooser and driven by clicks and keys.
 #include "GuiFixture.h"
+#include "core/lists/EditingOperations.h"
 #include "core/lists/RandomSource.h"
 #include "frontends/qt/FrmMods.h"
 #include "frontends/qt/FrmRotaline.h"
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -83,6 +85,79 @@ private slots:
         QVERIFY(!windows->ChooserWindow()->isVisible());
         QCOMPARE(editor->focusWidget(), static_cast<QWidget*>(Bsp()));
         QCOMPARE(editor->size(), QSize(409, 379));
+        // Marlett, from Wine's fonts, draws "4" as the right-pointing arrowhead.
+        QCOMPARE(Child<QPushButton>(editor, "cmdMove")->font().family(), QString("Marlett"));
+
+        // The current item, not selected, shows a dotted focus rectangle and no fill.
+        QVERIFY(Bsp()->currentIndex().isValid() && SelectedRows(Bsp()).isEmpty());
+        const QRect row = Bsp()->visualRect(Bsp()->currentIndex());
+        const QImage shown = Bsp()->viewport()->grab().toImage();
+        const QColor base = Bsp()->palette().color(QPalette::Base);
+        QCOMPARE(shown.pixelColor(row.right() - 3, row.center().y()), base);
+        QVERIFY(shown.pixelColor(row.left(), row.center().y()) != base ||
+                shown.pixelColor(row.left(), row.center().y() + 1) != base);
+    }
+
+    // Both headings read whole inside their labels, in the real fonts, at every count.
+    void headingsFitTheirLabels_data() {
+        QTest::addColumn<int>("count");
+        QTest::newRow("none") << 0;
+        QTest::newRow("ten") << 10;
+        QTest::newRow("most a list holds") << 32767;
+    }
+    void headingsFitTheirLabels() {
+        QFETCH(int, count);
+        QVERIFY(QFontDatabase::hasFamily("MS Sans Serif"));
+        OpenValve();
+        EditorLists& lists = editor->Lists();
+        lists.lstBSP.Clear();
+        lists.lstBSP.AddItems(std::vector<std::string>(static_cast<std::size_t>(count), "map"));
+        lists.lstMap.ReplaceAll(std::vector<std::string>(static_cast<std::size_t>(count), "map"));
+        RefreshCountCaptions(lists);
+        for (const char* name : {"Label1", "Label2"}) {
+            const QLabel* label = Child<QLabel>(editor, name);
+            QVERIFY(label->text().endsWith(QString(" (%1 maps)").arg(count)));
+            const int width = QFontMetrics(label->font()).horizontalAdvance(label->text());
+            QVERIFY2(width <= label->width(),
+                     qPrintable(QString("%1: %2 px").arg(name).arg(width)));
+            QVERIFY(label->alignment() & Qt::AlignHCenter);
+        }
+    }
+
+    // Enter presses the button that has the focus, as Space does; on a list it presses nothing.
+    void keysPressTheFocusedButton_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("cycle");
+        QTest::newRow("Space on Down")
+            << "cmdDown" << int(Qt::Key_Space)
+            << QStringList({"crossfire", "nowhere", "undertow", "bounce"});
+        QTest::newRow("Return on Up")
+            << "cmdUP" << int(Qt::Key_Return)
+            << QStringList({"undertow", "crossfire", "nowhere", "bounce"});
+        QTest::newRow("keypad Enter on Down")
+            << "cmdDown" << int(Qt::Key_Enter)
+            << QStringList({"crossfire", "nowhere", "undertow", "bounce"});
+        QTest::newRow("Return on Randomize")
+            << "cmdRandom" << int(Qt::Key_Return)
+            << QStringList({"bounce", "nowhere", "crossfire", "undertow"});
+        QTest::newRow("Return on the cycle")
+            << "lstMap" << int(Qt::Key_Return)
+            << QStringList({"crossfire", "undertow", "nowhere", "bounce"});
+    }
+    void keysPressTheFocusedButton() {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        QFETCH(QStringList, cycle);
+        OpenValve();
+        ClickRow(Map(), 1);
+        QWidget* focused = Child<QWidget>(editor, qPrintable(control));
+        focused->setFocus();
+        const Qt::KeyboardModifiers keypad =
+            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        QTest::keyClick(focused, static_cast<Qt::Key>(key), keypad);
+        QCOMPARE(Rows(Map()), cycle);
+        QCOMPARE(Rows(Bsp()).size(), 4);
     }
 
     void clickCtrlClickShiftClickSelectAsOnWindows() {

@@ -29,8 +29,8 @@ run() {
         "$program" --install-path "$work/halflife" "$@"
 }
 
-mods=$(run mods | sort | tr '\n' ' ')
-check "mods lists the mods with a cycle" test "$mods" = "cstrike dod valve "
+mods=$(run mods | tr '\n' ' ')
+check "mods lists the mods with a cycle in name order" test "$mods" = "cstrike dod valve "
 
 check "add prints nothing" test -z "$(run add dod dod_caen dod_forest)"
 printf 'dod_caen\r\ndod_forest\r\ndod_anzio\r\ndod_avalanche\r\ndod_flash\r\ndod_kalt\r\n' \

@@ -7,7 +7,8 @@ trap 'rm -rf "$prefix"' EXIT
 "$1" --install "$2" --prefix "$prefix" >/dev/null
 
 failed=0
-for file in bin/rotaline share/applications/rotaline.desktop share/man/man1/rotaline.1 \
+for file in bin/rotaline share/applications/rotaline.desktop share/man/man1/rotaline.1.gz \
+    share/metainfo/rotaline.metainfo.xml share/doc/rotaline/changelog.gz share/doc/rotaline/copyright \
     share/icons/hicolor/32x32/apps/rotaline.png share/icons/hicolor/256x256/apps/rotaline.png; do
     [ -s "$prefix/$file" ] || { echo "FAILED: $file is not installed"; failed=$((failed + 1)); }
 done
@@ -18,5 +19,5 @@ grep -qx 'Exec=rotaline' "$prefix/share/applications/rotaline.desktop" &&
 [ "$(env -u DISPLAY "$prefix/bin/rotaline" --version)" = "Rotaline 2.00" ] ||
     { echo "FAILED: the installed program does not run"; failed=$((failed + 1)); }
 
-echo "$((7 - failed)) passed, $failed failed"
+echo "$((10 - failed)) passed, $failed failed"
 test "$failed" -eq 0

@@ -2,8 +2,40 @@
 #include "frontends/qt/ExtendedListView.h"
 
 #include <QInputEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace rotaline {
+namespace {
+
+// Draws the current item as a Windows list box does: a dotted focus rectangle and no fill of
+// its own, so that an item that is only current never looks selected.
+class FocusRectDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain = option;
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (!(option.state & QStyle::State_HasFocus)) {
+            return;
+        }
+        const bool selected = option.state & QStyle::State_Selected;
+        QPen dots(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        dots.setCosmetic(true);
+        dots.setDashPattern({1, 1});
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(dots);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
+
+} // namespace
 
 ExtendedListView::ExtendedListView(QAbstractItemView::SelectionMode mode, QWidget* parent)
     : QListView(parent) {
@@ -12,6 +44,7 @@ ExtendedListView::ExtendedListView(QAbstractItemView::SelectionMode mode, QWidge
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setItemDelegate(new FocusRectDelegate(this));
 }
 
 QItemSelectionModel::SelectionFlags ExtendedListView::selectionCommand(const QModelIndex& index,

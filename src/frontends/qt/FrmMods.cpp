@@ -2,9 +2,9 @@
 #include "frontends/qt/FrmMods.h"
 
 #include "core/session/AboutMessage.h"
+#include "core/session/OpenMod.h"
 #include "core/session/Shutdown.h"
 #include "core/session/Startup.h"
-#include "core/session/OpenMod.h"
 #include "frontends/qt/ClickablePicture.h"
 #include "frontends/qt/ExtendedListView.h"
 #include "frontends/qt/GuardedHandler.h"
@@ -32,27 +32,22 @@ frmMODS::frmMODS(QtWindowSystem& windows)
     lstModList_ = new ExtendedListView(QAbstractItemView::SingleSelection, this);
     lstModList_->setObjectName(QStringLiteral("lstModList"));
     lstModList_->setGeometry(TwipsRect(240, 360, 3255, 5160));
-    QFont listFont = DefaultWindowFont();
-    listFont.setPointSize(12);
-    listFont.setBold(true);
-    lstModList_->setFont(listFont);
+    lstModList_->setFont(WindowFont(12, true));
     lstModListModel_ = new SelectableListModel(modList_, this);
     lstModListModel_->AttachView(lstModList_);
 
-    cmdClose_ = new QPushButton(QStringLiteral("E&xit"), this);
+    cmdClose_ = new WindowButton(QStringLiteral("E&xit"), this);
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
     cmdClose_->setGeometry(TwipsRect(4320, 4560, 1215, 375));
-    cmdClose_->setAutoDefault(false);
 
     Label1_ = new QLabel(QStringLiteral("Half Life MODs with a Map Cycle"), this);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->setGeometry(TwipsRect(360, 120, 3015, 255));
     MakeTransparentLabel(Label1_);
 
-    cmdEdit_ = new QPushButton(QStringLiteral("&Edit"), this);
+    cmdEdit_ = new WindowButton(QStringLiteral("&Edit"), this);
     cmdEdit_->setObjectName(QStringLiteral("cmdEdit"));
     cmdEdit_->setGeometry(TwipsRect(4320, 3720, 1215, 495));
-    cmdEdit_->setAutoDefault(false);
 
     Image1_ = new ClickablePicture(this);
     Image1_->setObjectName(QStringLiteral("Image1"));

@@ -1,9 +1,9 @@
 // The map cycle editor window: its controls, their layout, and the wiring of their events.
 #include "frontends/qt/FrmRotaline.h"
 
+#include "core/lists/EditingOperations.h"
 #include "core/session/AboutMessage.h"
 #include "core/session/SaveAndReturn.h"
-#include "core/lists/EditingOperations.h"
 #include "frontends/qt/ClickablePicture.h"
 #include "frontends/qt/DisplayText.h"
 #include "frontends/qt/ExtendedListView.h"
@@ -27,10 +27,9 @@ namespace {
 
 QPushButton* MakeButton(const QString& name, const QString& text, const QRect& geometry,
                         QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
+    auto* button = new WindowButton(text, parent);
     button->setObjectName(name);
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -100,9 +99,9 @@ frmRotaline::frmRotaline(QtWindowSystem& windows, QWidget* owner,
     Label2_->setGeometry(TwipsRect(3840, 0, 2175, 255));
     MakeTransparentLabel(Label2_);
     lists_.Label1.OnChange(
-        [this](const std::string& text) { Label1_->setText(DisplayText(text)); });
+        [this](const std::string& text) { SetHeadingText(Label1_, DisplayText(text)); });
     lists_.Label2.OnChange(
-        [this](const std::string& text) { Label2_->setText(DisplayText(text)); });
+        [this](const std::string& text) { SetHeadingText(Label2_, DisplayText(text)); });
 
     cmdRandom_ = MakeButton(QStringLiteral("cmdRandom"), QStringLiteral("&Randomize List"),
                             TwipsRect(4200, 4320, 1335, 375), this);

@@ -4,6 +4,7 @@
 #include "core/lists/RandomSource.h"
 #include "frontends/qt/FrmMods.h"
 #include "frontends/qt/FrmRotaline.h"
+#include "frontends/qt/WindowLook.h"
 
 #include <QCoreApplication>
 
@@ -11,7 +12,9 @@
 
 namespace rotaline {
 
-QtWindowSystem::QtWindowSystem(MessageBoxes& messages) : WindowSystem(messages) {}
+QtWindowSystem::QtWindowSystem(MessageBoxes& messages) : WindowSystem(messages) {
+    LoadWindowFonts();
+}
 
 QtWindowSystem::~QtWindowSystem() {
     // Windows still loaded when the program ends go with it, newest first.

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,17 +16,6 @@ namespace rotaline {
 namespace {
 
 using testing::FakeWindowSystem;
-
-// The order in which the file system lists a folder, which is the order the chooser keeps.
-std::vector<std::string> ReaddirOrder(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    while (dirent* entry = readdir(dir)) {
-        names.push_back(entry->d_name);
-    }
-    closedir(dir);
-    return names;
-}
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -44,20 +32,16 @@ protected:
     SelectableList modList{SelectionStyle::Single, false};
 };
 
-TEST_F(StartupTest, OffersTheFoldersHoldingACycleInListingOrder) {
+// In the order NTFS lists them: by the upper-case names, so "TFC" comes before "tf_x".
+TEST_F(StartupTest, OffersTheFoldersHoldingACycleInNameOrder) {
     AddMod("valve", true);
     AddMod("dod", false);
+    AddMod("tf_x", true);
     AddMod("cstrike", true);
-    AddMod("tfc", true);
+    AddMod("TFC", true);
     Load();
 
-    std::vector<std::string> expected;
-    for (const std::string& name : ReaddirOrder(install.Path())) {
-        if (name == "valve" || name == "cstrike" || name == "tfc") {
-            expected.push_back(name);
-        }
-    }
-    EXPECT_EQ(Items(modList), expected);
+    EXPECT_EQ(Items(modList), (std::vector<std::string>{"cstrike", "TFC", "tf_x", "valve"}));
     EXPECT_EQ(InstallPath, install.Path());
     EXPECT_TRUE(windows.messages.shown.empty());
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <numeric>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,6 +101,33 @@ void ReserveForEntries(DIR* folder, std::vector<std::string>& names) {
     }
 }
 
+// NTFS keeps a folder's names in the order of their upper-case forms and lists them so; Windows
+// users see mods in that order, so a listing here is put in it too. Names that differ only in
+// case, which NTFS cannot hold side by side, keep a fixed order by their bytes. The upper-case
+// forms are made once, so that a maps folder of thousands sorts by plain byte comparisons.
+void SortAsNtfsLists(std::vector<std::string>& names) {
+    std::vector<std::string> keys(names);
+    for (std::string& key : keys) {
+        for (char& c : key) {
+            if (c >= 'a' && c <= 'z') {
+                c = static_cast<char>(c - ('a' - 'A'));
+            }
+        }
+    }
+    std::vector<std::size_t> order(names.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&](std::size_t left, std::size_t right) {
+        const int byKey = keys[left].compare(keys[right]);
+        return byKey != 0 ? byKey < 0 : names[left] < names[right];
+    });
+    std::vector<std::string> sorted;
+    sorted.reserve(names.size());
+    for (const std::size_t index : order) {
+        sorted.push_back(std::move(names[index]));
+    }
+    names.swap(sorted);
+}
+
 } // namespace
 
 ListingResult ListFolder(const std::string& pattern, int mask) {
@@ -147,6 +175,7 @@ ListingResult ListFolder(const std::string& pattern, int mask) {
         }
     }
     SystemCalls().Closedir(stream);
+    SortAsNtfsLists(result.names);
     return result;
 }
 
