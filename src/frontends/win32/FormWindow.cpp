@@ -55,16 +55,15 @@ HWND FormWindow::AddControl(const char* className, const char* text, DWORD style
 
 HWND FormWindow::AddLabel(const char* text, int id, int left, int top, int width, int height,
                           HFONT font) {
-    const HWND label = AddControl("STATIC", text, SS_CENTER | SS_NOPREFIX, 0, id, left, top,
-                                  width, height, font);
+    const HWND label =
+        AddControl("STATIC", text, SS_CENTER | SS_NOPREFIX, 0, id, left, top, width, height, font);
     labels_.push_back(label);
     return label;
 }
 
 HWND FormWindow::AddPicture(HBITMAP picture, int id, int left, int top, int width, int height) {
-    const HWND control =
-        AddControl("STATIC", nullptr, SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL, 0, id, left,
-                   top, width, height, look_.DefaultFont());
+    const HWND control = AddControl("STATIC", nullptr, SS_BITMAP | SS_NOTIFY | SS_REALSIZECONTROL,
+                                    0, id, left, top, width, height, look_.DefaultFont());
     SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
     // SS_BITMAP sizes the control to the picture; the layout gives its size.
     SetWindowPos(control, nullptr, 0, 0, look_.Pixels(width), look_.Pixels(height),
@@ -76,8 +75,7 @@ void FormWindow::SetHeading(HWND label, const std::string& text) {
     RECT box{};
     GetClientRect(label, &box);
     SendMessageA(label, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(look_.HeadingFontFor(text, box.right - box.left)),
-                 FALSE);
+                 reinterpret_cast<WPARAM>(look_.HeadingFontFor(text, box.right - box.left)), FALSE);
     SetWindowTextA(label, text.c_str());
     // A transparent label does not wipe its old text: the background under it is drawn again.
     RECT onParent{};

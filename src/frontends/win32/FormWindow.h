@@ -56,8 +56,7 @@ protected:
     MessageBoxes& messages_;
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
+    static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void PaintBackground(HDC dc) const;
     bool IsLabel(HWND control) const;

@@ -16,11 +16,11 @@ frmMODS::frmMODS(Win32WindowSystem& windows, const Look& look)
     : FormWindow(look, windows.Messages()), windows_(windows) {
     CreateFrame(WS_OVERLAPPEDWINDOW, 0, nullptr, 6105, 5655, look.ChooserBackground());
 
-    const HWND list = AddControl(
-        "LISTBOX", nullptr,
-        LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
-            WS_TABSTOP,
-        WS_EX_CLIENTEDGE, IDC_LSTMODLIST, 240, 360, 3255, 5160, look.ModListFont());
+    const HWND list =
+        AddControl("LISTBOX", nullptr,
+                   LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                       WS_VSCROLL | WS_TABSTOP,
+                   WS_EX_CLIENTEDGE, IDC_LSTMODLIST, 240, 360, 3255, 5160, look.ModListFont());
     TEXTMETRICA metrics{};
     const HDC dc = GetDC(list);
     const HGDIOBJ old = SelectObject(dc, look.ModListFont());

@@ -38,8 +38,8 @@ frmRotaline::frmRotaline(Win32WindowSystem& windows, const Look& look, HWND owne
     const HFONT font = look.DefaultFont();
     const HWND bsp = AddControl("LISTBOX", nullptr, kListStyle, WS_EX_CLIENTEDGE, IDC_LSTBSP, 120,
                                 240, 2175, 4350, font);
-    const HWND map = AddControl("LISTBOX", nullptr, kListStyle, WS_EX_CLIENTEDGE, IDC_LSTMAP,
-                                3840, 240, 2175, 3960, font);
+    const HWND map = AddControl("LISTBOX", nullptr, kListStyle, WS_EX_CLIENTEDGE, IDC_LSTMAP, 3840,
+                                240, 2175, 3960, font);
     for (const HWND list : {bsp, map}) {
         SendMessageA(list, LB_SETITEMHEIGHT, 0, RowHeight(list, font));
     }
@@ -48,17 +48,15 @@ frmRotaline::frmRotaline(Win32WindowSystem& windows, const Look& look, HWND owne
 
     // Marlett draws "4" and "3" as solid arrowheads, right and left.
     AddControl("BUTTON", "4", kButtonStyle, 0, IDC_MOVE, 2280, 2160, 495, 495, look.ArrowFont());
-    AddControl("BUTTON", "3", kButtonStyle, 0, IDC_REMOVE, 3360, 2160, 495, 495,
-               look.ArrowFont());
-    const HWND up = AddControl("BUTTON", nullptr, kButtonStyle | BS_ICON, 0, IDC_UP, 3360, 600,
-                               495, 495, font);
+    AddControl("BUTTON", "3", kButtonStyle, 0, IDC_REMOVE, 3360, 2160, 495, 495, look.ArrowFont());
+    const HWND up =
+        AddControl("BUTTON", nullptr, kButtonStyle | BS_ICON, 0, IDC_UP, 3360, 600, 495, 495, font);
     SendMessageA(up, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(look.ArrowUp()));
-    const HWND down = AddControl("BUTTON", nullptr, kButtonStyle | BS_ICON, 0, IDC_DOWN, 3360,
-                                 1080, 495, 495, font);
+    const HWND down = AddControl("BUTTON", nullptr, kButtonStyle | BS_ICON, 0, IDC_DOWN, 3360, 1080,
+                                 495, 495, font);
     SendMessageA(down, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(look.ArrowDown()));
 
-    const HWND label1 =
-        AddLabel(lists_.Label1.Text().c_str(), IDC_LABEL1, 120, 0, 2175, 255, font);
+    const HWND label1 = AddLabel(lists_.Label1.Text().c_str(), IDC_LABEL1, 120, 0, 2175, 255, font);
     const HWND label2 =
         AddLabel(lists_.Label2.Text().c_str(), IDC_LABEL2, 3840, 0, 2175, 255, font);
     lists_.Label1.OnChange([this, label1](const std::string& text) { SetHeading(label1, text); });
@@ -66,8 +64,7 @@ frmRotaline::frmRotaline(Win32WindowSystem& windows, const Look& look, HWND owne
 
     AddControl("BUTTON", "&Randomize List", kButtonStyle, 0, IDC_RANDOM, 4200, 4320, 1335, 375,
                font);
-    AddControl("BUTTON", "&Save Map Cycle", kButtonStyle, 0, IDC_SAVE, 3240, 4800, 1455, 375,
-               font);
+    AddControl("BUTTON", "&Save Map Cycle", kButtonStyle, 0, IDC_SAVE, 3240, 4800, 1455, 375, font);
     AddControl("BUTTON", "&Close", kButtonStyle, 0, IDC_CLOSE, 4800, 4800, 1215, 375, font);
     AddLabel("https://rotaline.example.org", IDC_URL, 120, 5280, 5895, 255, look.UrlFont());
     AddPicture(look.AboutPicture(), IDC_IMAGE1, 2640, 3120, 960, 960);

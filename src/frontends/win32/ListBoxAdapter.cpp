@@ -43,7 +43,8 @@ void ListBoxAdapter::DrawItem(const DRAWITEMSTRUCT& item) const {
         text = shown.data();
         length = static_cast<int>(std::min(shown.size(), kMaxShownBytes));
     }
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(box_, WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(box_, WM_GETFONT, 0, 0)));
     ExtTextOutA(dc, row.left + 2, row.top, ETO_OPAQUE | ETO_CLIPPED, &row, text,
                 static_cast<UINT>(length), nullptr);
     SelectObject(dc, old);

@@ -57,10 +57,9 @@ bool Win32WindowSystem::ProcessQueued() {
 
 void Win32WindowSystem::Dispatch(MSG& message) {
     const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    const bool ours = root != nullptr && std::any_of(windows_.begin(), windows_.end(),
-                                                     [root](const auto& window) {
-                                                         return window->Handle() == root;
-                                                     });
+    const bool ours = root != nullptr &&
+                      std::any_of(windows_.begin(), windows_.end(),
+                                  [root](const auto& window) { return window->Handle() == root; });
     if (!ours || !IsDialogMessageA(root, &message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
