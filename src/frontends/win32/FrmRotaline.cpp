@@ -9,6 +9,8 @@
 #include "frontends/win32/Resources.h"
 #include "frontends/win32/Win32WindowSystem.h"
 
+#include <tuple>
+
 namespace rotaline::win32 {
 namespace {
 
@@ -47,8 +49,18 @@ frmRotaline::frmRotaline(Win32WindowSystem& windows, const Look& look, HWND owne
     lstMap_ = std::make_unique<ListBoxAdapter>(lists_.lstMap, map);
 
     // Marlett draws "4" and "3" as solid arrowheads, right and left.
-    AddControl("BUTTON", "4", kButtonStyle, 0, IDC_MOVE, 2280, 2160, 495, 495, look.ArrowFont());
-    AddControl("BUTTON", "3", kButtonStyle, 0, IDC_REMOVE, 3360, 2160, 495, 495, look.ArrowFont());
+    for (const auto& [id, marlett, arrow, left] :
+         {std::tuple{IDC_MOVE, "4", look.MoveArrow(), 2280},
+          std::tuple{IDC_REMOVE, "3", look.RemoveArrow(), 3360}}) {
+        if (look.ArrowFont() != nullptr) {
+            AddControl("BUTTON", marlett, kButtonStyle, 0, id, left, 2160, 495, 495,
+                       look.ArrowFont());
+        } else {
+            const HWND button = AddControl("BUTTON", nullptr, kButtonStyle | BS_ICON, 0, id, left,
+                                           2160, 495, 495, font);
+            SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(arrow));
+        }
+    }
     const HWND up =
         AddControl("BUTTON", nullptr, kButtonStyle | BS_ICON, 0, IDC_UP, 3360, 600, 495, 495, font);
     SendMessageA(up, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(look.ArrowUp()));

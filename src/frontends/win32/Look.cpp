@@ -57,6 +57,53 @@ HICON LoadIconResource(int id, int size) {
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
+bool FontExists(const char* face) {
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
+    bool found = false;
+    const HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExA(
+        screen, &wanted,
+        [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM flag) -> int {
+            *reinterpret_cast<bool*>(flag) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// A solid black triangle pointing right or left, `size` pixels square, on a see-through ground.
+HICON TriangleIcon(bool pointingRight, int size) {
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    ICONINFO icon{};
+    icon.fIcon = TRUE;
+    // Where the mask is white the screen shows through; the colour is black everywhere.
+    icon.hbmMask = CreateBitmap(size, size, 1, 1, nullptr);
+    icon.hbmColor = CreateCompatibleBitmap(screen, size, size);
+    const int inset = size / 6;
+    const int tip = pointingRight ? size - inset : inset;
+    const int base = pointingRight ? inset + size / 6 : size - inset - size / 6;
+    const POINT corners[3] = {{base, inset}, {tip, size / 2}, {base, size - inset}};
+    const RECT all{0, 0, size, size};
+    HGDIOBJ old = SelectObject(dc, icon.hbmMask);
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    Polygon(dc, corners, 3);
+    SelectObject(dc, icon.hbmColor);
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SelectObject(dc, old);
+    const HICON made = CreateIconIndirect(&icon);
+    DeleteObject(icon.hbmMask);
+    DeleteObject(icon.hbmColor);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return made;
+}
+
 void RegisterWindowClass() {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -87,7 +134,13 @@ Look::Look() {
 
     defaultFont_ = MakeFont("MS Sans Serif", 8.25, dpi_);
     modListFont_ = MakeFont("MS Sans Serif", 12, dpi_, FW_BOLD);
-    arrowFont_ = MakeFont("Marlett", 18, dpi_, 500, false, SYMBOL_CHARSET);
+    if (FontExists("Marlett")) {
+        arrowFont_ = MakeFont("Marlett", 18, dpi_, 500, false, SYMBOL_CHARSET);
+    } else {
+        const int size = MulDiv(24, dpi_, 96);
+        moveArrow_ = TriangleIcon(true, size);
+        removeArrow_ = TriangleIcon(false, size);
+    }
     urlFont_ = MakeFont("MS Sans Serif", 8.25, dpi_, FW_NORMAL, true);
     // Where "MS Sans Serif" is a bitmap font it has no smaller sizes; Tahoma has.
     headingFonts_.push_back(defaultFont_);
@@ -115,7 +168,9 @@ Look::~Look() {
         }
     }
     for (HFONT font : {defaultFont_, modListFont_, arrowFont_, urlFont_}) {
-        DeleteObject(font);
+        if (font != nullptr) {
+            DeleteObject(font);
+        }
     }
     for (IPicture* picture : {chooserBackground_, editorBackground_}) {
         if (picture != nullptr) {
@@ -125,6 +180,11 @@ Look::~Look() {
     DeleteObject(about_);
     DestroyIcon(arrowUp_);
     DestroyIcon(arrowDown_);
+    for (HICON icon : {moveArrow_, removeArrow_}) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
     if (comStarted_) {
         CoUninitialize();
     }

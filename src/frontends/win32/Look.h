@@ -27,7 +27,11 @@ public:
 
     HFONT DefaultFont() const { return defaultFont_; }
     HFONT ModListFont() const { return modListFont_; }
+    // Null where "Marlett" is missing: the arrow buttons then show MoveArrow() and RemoveArrow(),
+    // solid triangles of the size Marlett's would have.
     HFONT ArrowFont() const { return arrowFont_; }
+    HICON MoveArrow() const { return moveArrow_; }
+    HICON RemoveArrow() const { return removeArrow_; }
     HFONT UrlFont() const { return urlFont_; }
     // The largest heading font, starting with the default one, in which `text` fits `width`
     // pixels; the smallest when none does.
@@ -58,6 +62,8 @@ private:
     HBITMAP about_ = nullptr;
     HICON arrowUp_ = nullptr;
     HICON arrowDown_ = nullptr;
+    HICON moveArrow_ = nullptr;
+    HICON removeArrow_ = nullptr;
 };
 
 } // namespace rotaline::win32
