@@ -88,7 +88,8 @@ void FormWindow::ShowActive(HWND firstControl) {
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     SetActiveWindow(hwnd_);
-    SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_ : firstControl);
+    lastFocus_ = firstControl;
+    SetFocus(firstControl);
 }
 
 void FormWindow::CentreOnScreen() {

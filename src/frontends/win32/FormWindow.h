@@ -42,7 +42,7 @@ protected:
     // Rewrites a heading in the largest font in which it fits its box.
     void SetHeading(HWND label, const std::string& text);
 
-    // Shows the window, active, with the focus where it was left or on `firstControl`.
+    // Shows the window, active, with the focus on `firstControl`.
     void ShowActive(HWND firstControl);
     void CentreOnScreen();
     // Runs a handler so that a failure nobody expected is reported, not fatal.
