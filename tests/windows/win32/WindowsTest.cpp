@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -184,6 +185,11 @@ struct EditingRow {
     Names cycle;
     Names others;
 };
+
+// Test names show the row's name, not its bytes.
+void PrintTo(const EditingRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class Editing : public Win32Windows, public ::testing::WithParamInterface<EditingRow> {};
 
