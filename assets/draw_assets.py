@@ -334,8 +334,9 @@ def icon_16_colours():
     return img, palette, indices
 
 
-def write_ico_4bit(path, palette, indices, size=32):
+def ico_image_4bit(palette, indices, size=32):
     # Pillow writes ICO entries as PNG or 8-bit BMP only; the classic 16-colour icon is written by hand.
+    # Index 0 is see-through: its AND-mask bit is set and its colour must be black.
     row_xor = size // 2
     row_and = ((size + 31) // 32) * 4
     xor = bytearray()
@@ -353,11 +354,51 @@ def write_ico_4bit(path, palette, indices, size=32):
     colours = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
                          len(xor) + len(mask), 0, 0, 16, 0)
-    image = header + colours + bytes(xor) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), 6 + 16)
+    return (size, 16, 4, header + colours + bytes(xor) + bytes(mask))
+
+
+def ico_image_32bit(rgba):
+    """A true-colour entry with alpha, for the sizes between the classic icon and the PNG one."""
+    size = rgba.size[0]
+    row_and = ((size + 31) // 32) * 4
+    px = list(rgba.getdata())
+    xor = bytearray()
+    mask = bytearray()
+    for y in range(size - 1, -1, -1):
+        bits = bytearray(row_and)
+        for x in range(size):
+            r, g, b, a = px[y * size + x]
+            xor += bytes((b, g, r, a))
+            if a == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+                         len(xor) + len(mask), 0, 0, 0, 0)
+    return (size, 0, 32, header + bytes(xor) + bytes(mask))
+
+
+def ico_image_png(rgba):
+    import io
+    data = io.BytesIO()
+    rgba.save(data, format="PNG", optimize=True)
+    return (rgba.size[0], 0, 32, data.getvalue())
+
+
+def write_ico(path, images):
+    """images: (size, colour count, bits per pixel, bytes); the first is the one listed first."""
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries = b""
+    for size, colours, bits, data in images:
+        side = 0 if size >= 256 else size
+        entries += struct.pack("<BBBBHHII", side, side, colours, 0, 1, bits, len(data), offset)
+        offset += len(data)
     with open(path, "wb") as f:
-        f.write(directory + entry + image)
+        f.write(directory + entries + b"".join(image[3] for image in images))
+
+
+def write_ico_4bit(path, palette, indices, size=32):
+    write_ico(path, [ico_image_4bit(palette, indices, size)])
 
 
 # ---------------------------------------------------------------- About picture
@@ -432,13 +473,20 @@ def main():
 
     icon, palette, indices = icon_16_colours()
     icon.save(out("rotaline.png"), transparency=0, bits=4, optimize=True)
-    write_ico_4bit(out("rotaline.ico"), palette, indices)
+    # The program file's icon: the 32 x 32 16-colour one first, then larger ones for Explorer.
+    write_ico(out("rotaline.ico"), [ico_image_4bit(palette, indices),
+                                    ico_image_32bit(icon_rgba(48)),
+                                    ico_image_png(icon_rgba(256))])
     icon_rgba(256).save(out("rotaline-256.png"), optimize=True)
 
     about_bitmap().save(out("about.bmp"))
 
     chevrons(True).save(out("arrow-up.png"), transparency=0, bits=4, optimize=True)
     chevrons(False).save(out("arrow-down.png"), transparency=0, bits=4, optimize=True)
+    # The same faces as icons for the Windows program's picture buttons.
+    face_palette = [(0, 0, 0), (255, 255, 255), (0, 0, 0)] + [(0, 0, 0)] * 13
+    write_ico_4bit(out("arrow-up.ico"), face_palette, list(chevrons(True).getdata()))
+    write_ico_4bit(out("arrow-down.ico"), face_palette, list(chevrons(False).getdata()))
 
 
 if __name__ == "__main__":

@@ -6,7 +6,12 @@ shift
 mkdir -p "$prefix"
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
-# Console programs need no X server, and a prefix made here should not offer to fetch Mono or Gecko.
-unset DISPLAY
+# Console programs need no X server; programs with windows get the one ROTALINE_WINE_DISPLAY names.
+# A prefix made here should not offer to fetch Mono or Gecko.
+if [ -n "${ROTALINE_WINE_DISPLAY:-}" ]; then
+    export DISPLAY="$ROTALINE_WINE_DISPLAY"
+else
+    unset DISPLAY
+fi
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 exec wine "$@"

@@ -27,9 +27,10 @@ ROTALINE_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-cor
 # What making and checking the Debian package and its software-centre listing needs.
 ROTALINE_PACKAGING_PACKAGES=(dpkg-dev lintian appstream)
 
-# What the Windows build of the core and its tests under Wine need: the MinGW-w64 cross compiler
-# (posix threads), Wine, and GoogleTest's sources to build for Windows.
-ROTALINE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 wine googletest)
+# What the Windows program, the core's tests under Wine and the Windows packages need: the
+# MinGW-w64 cross compiler (posix threads), Wine, GoogleTest's sources to build for Windows, an X
+# server for the window tests, zip and NSIS.
+ROTALINE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 wine googletest xvfb zip nsis)
 
 # The fuzz targets: clang 14 and its runtimes, libFuzzer among them.
 ROTALINE_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)

@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(std::pair{"FileVersion", "2.00"}, std::pair{"ProductVersion", "2.00"},
                     std::pair{"ProductName", "Rotaline"}, std::pair{"InternalName", "Rotaline"},
                     std::pair{"OriginalFilename", "rotaline.exe"},
-                    std::pair{"CompanyName", "Rotaline Project"},
+                    std::pair{"CompanyName", "The Rotaline developers"},
                     std::pair{"FileDescription", "Rotaline, the Half-Life map cycle editor"}),
     [](const auto& row) { return std::string(row.param.first); });
 
@@ -98,23 +98,28 @@ struct IconDirectory {
 };
 #pragma pack(pop)
 
-TEST(ProgramIcon, IsThirtyTwoPixelsInSixteenColours) {
+// The 32 x 32 16-colour icon comes first; the larger ones after it are for Explorer's big views.
+TEST(ProgramIcon, IsThirtyTwoPixelsInSixteenColoursThenLarger) {
     const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14));
     ASSERT_NE(found, nullptr) << "no icon group 1";
     const auto* directory =
         static_cast<const IconDirectory*>(LockResource(LoadResource(nullptr, found)));
     ASSERT_NE(directory, nullptr);
     EXPECT_EQ(directory->type, 1);
-    ASSERT_EQ(directory->count, 1);
+    ASSERT_GE(directory->count, 2);
     const IconDirectoryEntry& icon = directory->entries[0];
     EXPECT_EQ(icon.width, 32);
     EXPECT_EQ(icon.height, 32);
     EXPECT_EQ(icon.colorCount, 16);
     EXPECT_EQ(icon.bitCount, 4);
-
-    const HRSRC image = FindResourceA(nullptr, MAKEINTRESOURCEA(icon.id), MAKEINTRESOURCEA(3));
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(SizeofResource(nullptr, image), icon.bytesInResource);
+    for (WORD k = 0; k < directory->count; ++k) {
+        const IconDirectoryEntry& entry = directory->entries[k];
+        // A width of 0 stands for 256.
+        EXPECT_TRUE(k == 0 || entry.width == 0 || entry.width > 32) << "entry " << k;
+        const HRSRC image = FindResourceA(nullptr, MAKEINTRESOURCEA(entry.id), MAKEINTRESOURCEA(3));
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(SizeofResource(nullptr, image), entry.bytesInResource);
+    }
 }
 
 } // namespace

@@ -1,0 +1,69 @@
+// The program's windows as Win32 windows: loading, showing, unloading, the loaded list, the loop.
+#pragma once
+
+#include "core/session/WindowSystem.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rotaline {
+class RandomSource;
+}
+
+namespace rotaline::win32 {
+
+class FormWindow;
+class Look;
+class frmMODS;
+class frmRotaline;
+
+class Win32WindowSystem : public WindowSystem {
+public:
+    explicit Win32WindowSystem(MessageBoxes& messages);
+    ~Win32WindowSystem() override;
+    Win32WindowSystem(const Win32WindowSystem&) = delete;
+    Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
+
+    // Loads the chooser, which runs start-up, and shows it unless start-up ended the program.
+    // False when no window is left.
+    bool Start(const std::optional<std::string>& installPathOverride);
+    // The message loop, until the last window has been unloaded.
+    int Run();
+    // Handles the messages already queued; false once the program has ended.
+    bool ProcessQueued();
+
+    std::int16_t FormsCount() const override;
+    Form& FormAt(std::int16_t index) override;
+    void Unload(Form& form) override;
+    Form& Chooser() override;
+    EditorForm& LoadEditor() override;
+    MessageBoxes& Messages() override { return messages_; }
+
+    bool IsLoaded(const Form& form) const;
+    // The loaded windows, or null.
+    frmMODS* ChooserWindow() const { return chooser_; }
+    frmRotaline* EditorWindow() const { return editor_; }
+    // Shuffles of editors loaded from now on draw from this source instead of the clock.
+    void UseRandomSource(std::shared_ptr<RandomSource> random) { random_ = std::move(random); }
+
+private:
+    // Keys go through the dialog manager of the window they are for: Tab, access keys.
+    void Dispatch(MSG& message);
+    // Frees the windows destroyed since: not within their own handlers, which may still run.
+    void Collect();
+
+    MessageBoxes& messages_;
+    std::unique_ptr<Look> look_;
+    std::vector<std::unique_ptr<FormWindow>> windows_;
+    std::vector<Form*> loaded_;
+    frmMODS* chooser_ = nullptr;
+    frmRotaline* editor_ = nullptr;
+    std::shared_ptr<RandomSource> random_;
+    bool ended_ = false;
+};
+
+} // namespace rotaline::win32
