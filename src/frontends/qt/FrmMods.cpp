@@ -88,10 +88,6 @@ void frmMODS::Form_Load(const std::optional<std::string>& installPathOverride) {
     rotaline::Form_Load(modList_, windows_, installPathOverride);
 }
 
-void frmMODS::Form_Unload() {
-    rotaline::Form_Unload(windows_);
-}
-
 void frmMODS::cmdEdit_Click() {
     rotaline::cmdEdit_Click(modList_, windows_);
 }

@@ -59,10 +59,6 @@ void frmMODS::Form_Load(const std::optional<std::string>& installPathOverride) {
     rotaline::Form_Load(modList_, windows_, installPathOverride);
 }
 
-void frmMODS::Form_Unload() {
-    rotaline::Form_Unload(windows_);
-}
-
 void frmMODS::cmdEdit_Click() {
     rotaline::cmdEdit_Click(modList_, windows_);
 }
@@ -110,7 +106,7 @@ void frmMODS::OnCommand(int id, int code) {
 
 // The close box unloads the chooser like Exit does, which ends the program.
 void frmMODS::OnClose() {
-    windows_.Unload(*this);
+    windows_.ChooserCloseBox();
 }
 
 void frmMODS::OnDrawItem(const DRAWITEMSTRUCT& item) {

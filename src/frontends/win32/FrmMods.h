@@ -24,7 +24,6 @@ public:
 
     // Each handler runs exactly one operation.
     void Form_Load(const std::optional<std::string>& installPathOverride);
-    void Form_Unload();
     void cmdEdit_Click();
     void lstModList_DblClick();
     void cmdClose_Click();

@@ -189,12 +189,8 @@ void frmRotaline::OnCommand(int id, int code) {
     }
 }
 
-// The close box returns to the chooser like the Close button: a program left running with no
-// window to reach would be no use to anyone.
 void frmRotaline::OnClose() {
-    if (windows_.IsLoaded(*this)) {
-        cmdClose_Click();
-    }
+    windows_.EditorCloseBox();
 }
 
 void frmRotaline::OnDrawItem(const DRAWITEMSTRUCT& item) {

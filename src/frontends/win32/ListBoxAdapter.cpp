@@ -1,19 +1,13 @@
 // The adapter between a SelectableList and a Windows list box.
 #include "frontends/win32/ListBoxAdapter.h"
 
+#include "core/lists/ListDisplay.h"
 #include "core/lists/SelectableList.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace rotaline::win32 {
-namespace {
-
-// Far more than a row shows; laying out a cycle line of megabytes would freeze the window,
-// while the item itself keeps every byte and a save writes them all.
-constexpr std::size_t kMaxShownBytes = 256;
-
-} // namespace
 
 ListBoxAdapter::ListBoxAdapter(SelectableList& list, HWND listBox) : list_(list), box_(listBox) {
     list_.SetObserver(this);
@@ -36,17 +30,15 @@ void ListBoxAdapter::DrawItem(const DRAWITEMSTRUCT& item) const {
     SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     const int index = static_cast<int>(item.itemID);
-    const char* text = "";
-    int length = 0;
+    std::string text;
     if (index >= 0 && index < list_.ListCount()) {
-        const std::string& shown = list_.List(static_cast<std::int16_t>(index));
-        text = shown.data();
-        length = static_cast<int>(std::min(shown.size(), kMaxShownBytes));
+        const ShownItem shown = ShownBytes(list_.List(static_cast<std::int16_t>(index)));
+        text = std::string(shown.bytes) + (shown.cut ? "..." : "");
     }
     const HGDIOBJ old =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(box_, WM_GETFONT, 0, 0)));
-    ExtTextOutA(dc, row.left + 2, row.top, ETO_OPAQUE | ETO_CLIPPED, &row, text,
-                static_cast<UINT>(length), nullptr);
+    ExtTextOutA(dc, row.left + 2, row.top, ETO_OPAQUE | ETO_CLIPPED, &row, text.data(),
+                static_cast<UINT>(text.size()), nullptr);
     SelectObject(dc, old);
     if ((item.itemState & ODS_FOCUS) != 0) {
         DrawFocusRect(dc, &row);
@@ -80,7 +72,7 @@ void ListBoxAdapter::TakeSelectionFromControl() {
             ++k;
         }
         const auto caret = static_cast<int>(SendMessageA(box_, LB_GETCARETINDEX, 0, 0));
-        list_.SetListIndex(
+        list_.SetCurrentFromView(
             static_cast<std::int16_t>(caret >= 0 && caret < list_.ListCount() ? caret : -1));
     }
     pushing_ = false;
@@ -94,12 +86,12 @@ void ListBoxAdapter::AboutToReset() {}
 
 // Rows that come or go move the selection of the rows after them: the box is told the new
 // count and the whole selection again.
-void ListBoxAdapter::ItemsInserted() {
+void ListBoxAdapter::ItemsInserted(std::int16_t, std::int16_t) {
     PushCount();
     PushSelection();
 }
 
-void ListBoxAdapter::ItemsRemoved() {
+void ListBoxAdapter::ItemsRemoved(std::int16_t, std::int16_t) {
     PushCount();
     PushSelection();
 }
@@ -138,19 +130,9 @@ void ListBoxAdapter::PushSelection() {
     }
     SendMessageA(box_, WM_SETREDRAW, FALSE, 0);
     SendMessageA(box_, LB_SETSEL, FALSE, -1);
-    if (list_.SelCount() > 0) {
-        for (std::int16_t row = 0; row < count;) {
-            if (!list_.Selected(row)) {
-                ++row;
-                continue;
-            }
-            const std::int16_t first = row;
-            while (row < count && list_.Selected(row)) {
-                ++row;
-            }
-            SendMessageA(box_, LB_SELITEMRANGE, TRUE,
-                         MAKELPARAM(static_cast<WORD>(first), static_cast<WORD>(row - 1)));
-        }
+    for (const SelectedRun& run : SelectedRuns(list_)) {
+        SendMessageA(box_, LB_SELITEMRANGE, TRUE,
+                     MAKELPARAM(static_cast<WORD>(run.first), static_cast<WORD>(run.last)));
     }
     // Setting the caret scrolls to it: only when it has moved.
     if (current >= 0 && SendMessageA(box_, LB_GETCARETINDEX, 0, 0) != current) {

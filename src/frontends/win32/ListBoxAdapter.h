@@ -27,9 +27,9 @@ public:
 
 private:
     void ItemsAboutToBeInserted(std::int16_t first, std::int16_t last) override;
-    void ItemsInserted() override;
+    void ItemsInserted(std::int16_t first, std::int16_t last) override;
     void ItemsAboutToBeRemoved(std::int16_t first, std::int16_t last) override;
-    void ItemsRemoved() override;
+    void ItemsRemoved(std::int16_t first, std::int16_t last) override;
     void AboutToReset() override;
     void Reset() override;
     void SelectionChanged() override;

@@ -11,11 +11,10 @@
 namespace rotaline::win32 {
 
 Win32WindowSystem::Win32WindowSystem(MessageBoxes& messages)
-    : messages_(messages), look_(std::make_unique<Look>()) {}
+    : WindowSystem(messages), look_(std::make_unique<Look>()) {}
 
 Win32WindowSystem::~Win32WindowSystem() {
     // Windows still loaded when the program ends go with it, newest first.
-    loaded_.clear();
     while (!windows_.empty()) {
         windows_.pop_back();
     }
@@ -23,14 +22,14 @@ Win32WindowSystem::~Win32WindowSystem() {
 
 bool Win32WindowSystem::Start(const std::optional<std::string>& installPathOverride) {
     auto chooser = std::make_unique<frmMODS>(*this, *look_);
-    chooser_ = chooser.get();
+    frmMODS* loaded = chooser.get();
     windows_.push_back(std::move(chooser));
-    loaded_.push_back(chooser_);
-    chooser_->Form_Load(installPathOverride);
-    if (chooser_ == nullptr) {
+    LoadChooser(*loaded);
+    loaded->Form_Load(installPathOverride);
+    if (!IsLoaded(*loaded)) {
         return false;
     }
-    chooser_->Show();
+    loaded->Show();
     return true;
 }
 
@@ -74,56 +73,31 @@ void Win32WindowSystem::Collect() {
     });
 }
 
-std::int16_t Win32WindowSystem::FormsCount() const {
-    return static_cast<std::int16_t>(loaded_.size());
+frmMODS* Win32WindowSystem::ChooserWindow() const {
+    return static_cast<frmMODS*>(LoadedChooser());
 }
 
-Form& Win32WindowSystem::FormAt(std::int16_t index) {
-    return *loaded_.at(static_cast<std::size_t>(index));
+frmRotaline* Win32WindowSystem::EditorWindow() const {
+    return static_cast<frmRotaline*>(LoadedEditor());
 }
 
-bool Win32WindowSystem::IsLoaded(const Form& form) const {
-    return std::find(loaded_.begin(), loaded_.end(), &form) != loaded_.end();
+EditorForm& Win32WindowSystem::CreateEditor() {
+    std::shared_ptr<RandomSource> random = random_ ? random_ : MakeClockRandomSource();
+    frmMODS* chooser = ChooserWindow();
+    auto editor = std::make_unique<frmRotaline>(
+        *this, *look_, chooser != nullptr ? chooser->Handle() : nullptr, std::move(random));
+    frmRotaline* made = editor.get();
+    windows_.push_back(std::move(editor));
+    return *made;
 }
 
-void Win32WindowSystem::Unload(Form& form) {
-    if (!IsLoaded(form)) {
-        return;
-    }
-    if (&form == chooser_) {
-        chooser_->Form_Unload();
-    }
-    std::erase(loaded_, &form);
-    if (&form == chooser_) {
-        chooser_ = nullptr;
-    }
-    if (&form == editor_) {
-        editor_ = nullptr;
-    }
-    // The window goes now; the object, whose handler may be what called this, at Collect.
+// The window goes now; the object, whose handler may be what unloaded it, at Collect.
+void Win32WindowSystem::DestroyForm(Form& form) {
     dynamic_cast<FormWindow&>(form).Destroy();
-    if (loaded_.empty()) {
-        PostQuitMessage(0);
-    }
 }
 
-Form& Win32WindowSystem::Chooser() {
-    return *chooser_;
-}
-
-EditorForm& Win32WindowSystem::LoadEditor() {
-    if (editor_ == nullptr) {
-        std::shared_ptr<RandomSource> random = random_;
-        if (!random) {
-            random = MakeClockRandomSource();
-        }
-        auto editor = std::make_unique<frmRotaline>(
-            *this, *look_, chooser_ != nullptr ? chooser_->Handle() : nullptr, std::move(random));
-        editor_ = editor.get();
-        windows_.push_back(std::move(editor));
-        loaded_.push_back(editor_);
-    }
-    return *editor_;
+void Win32WindowSystem::Quit() {
+    PostQuitMessage(0);
 }
 
 } // namespace rotaline::win32

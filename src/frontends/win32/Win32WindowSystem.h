@@ -1,4 +1,4 @@
-// The program's windows as Win32 windows: loading, showing, unloading, the loaded list, the loop.
+// The program's windows as Win32 windows: making and freeing them, and the message loop.
 #pragma once
 
 #include "core/session/WindowSystem.h"
@@ -36,17 +36,9 @@ public:
     // Handles the messages already queued; false once the program has ended.
     bool ProcessQueued();
 
-    std::int16_t FormsCount() const override;
-    Form& FormAt(std::int16_t index) override;
-    void Unload(Form& form) override;
-    Form& Chooser() override;
-    EditorForm& LoadEditor() override;
-    MessageBoxes& Messages() override { return messages_; }
-
-    bool IsLoaded(const Form& form) const;
     // The loaded windows, or null.
-    frmMODS* ChooserWindow() const { return chooser_; }
-    frmRotaline* EditorWindow() const { return editor_; }
+    frmMODS* ChooserWindow() const;
+    frmRotaline* EditorWindow() const;
     // Shuffles of editors loaded from now on draw from this source instead of the clock.
     void UseRandomSource(std::shared_ptr<RandomSource> random) { random_ = std::move(random); }
 
@@ -56,12 +48,12 @@ private:
     // Frees the windows destroyed since: not within their own handlers, which may still run.
     void Collect();
 
-    MessageBoxes& messages_;
+    EditorForm& CreateEditor() override;
+    void DestroyForm(Form& form) override;
+    void Quit() override;
+
     std::unique_ptr<Look> look_;
     std::vector<std::unique_ptr<FormWindow>> windows_;
-    std::vector<Form*> loaded_;
-    frmMODS* chooser_ = nullptr;
-    frmRotaline* editor_ = nullptr;
     std::shared_ptr<RandomSource> random_;
     bool ended_ = false;
 };
