@@ -13,6 +13,7 @@
 #include "core/platform/TextFile.h"
 #include "core/session/Globals.h"
 #include "core/session/InstallPathLookup.h"
+#include "core/session/Version.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -433,7 +434,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kCommandDone;
     }
     if (arguments.version) {
-        out << "Rotaline 2.00\n";
+        out << "Rotaline " << kVersion << '\n';
         return kCommandDone;
     }
     if (arguments.words.empty()) {

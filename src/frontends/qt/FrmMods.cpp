@@ -5,6 +5,7 @@
 #include "core/session/OpenMod.h"
 #include "core/session/Shutdown.h"
 #include "core/session/Startup.h"
+#include "core/session/Version.h"
 #include "frontends/qt/ClickablePicture.h"
 #include "frontends/qt/ExtendedListView.h"
 #include "frontends/qt/GuardedHandler.h"
@@ -24,7 +25,7 @@ namespace rotaline {
 frmMODS::frmMODS(QtWindowSystem& windows)
     : QWidget(nullptr), windows_(windows), background_(QStringLiteral(":/chooser-background.jpg")) {
     setObjectName(QStringLiteral("frmMODS"));
-    setWindowTitle(QStringLiteral("Half Life Rotaline - Version 2.0"));
+    setWindowTitle(QString::fromLatin1(kWindowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/rotaline.png")));
     setFont(DefaultWindowFont());
     resize(TwipsToPixels(6105), TwipsToPixels(5655));

@@ -4,6 +4,7 @@
 #include "core/lists/EditingOperations.h"
 #include "core/session/AboutMessage.h"
 #include "core/session/SaveAndReturn.h"
+#include "core/session/Version.h"
 #include "frontends/qt/ClickablePicture.h"
 #include "frontends/qt/DisplayText.h"
 #include "frontends/qt/ExtendedListView.h"
@@ -61,7 +62,7 @@ frmRotaline::frmRotaline(QtWindowSystem& windows, QWidget* owner,
       windows_(windows), random_(std::move(random)),
       background_(QStringLiteral(":/editor-background.jpg")) {
     setObjectName(QStringLiteral("frmRotaline"));
-    setWindowTitle(QStringLiteral("Half Life Rotaline - Version 2.0"));
+    setWindowTitle(QString::fromLatin1(kWindowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/rotaline.png")));
     setFont(DefaultWindowFont());
     setFixedSize(TwipsToPixels(6135), TwipsToPixels(5685));

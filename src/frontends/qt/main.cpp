@@ -1,6 +1,7 @@
 // The program: runs a command without a window, or reads its options and opens the chooser.
 #include "cli/CommandLine.h"
 #include "cli/CommandLineArguments.h"
+#include "core/session/Version.h"
 #include "frontends/qt/QtMessageBoxes.h"
 #include "frontends/qt/QtWindowSystem.h"
 
@@ -52,7 +53,7 @@ struct Options {
 
 Options SetUpParser(QCommandLineParser& parser) {
     QCoreApplication::setApplicationName(QStringLiteral("Rotaline"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.00"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(rotaline::kVersion));
     parser.setApplicationDescription(
         QStringLiteral("Edits the map cycles of the Half-Life mods in an install folder."));
     const QCommandLineOption help = parser.addHelpOption();

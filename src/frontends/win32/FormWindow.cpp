@@ -2,6 +2,7 @@
 #include "frontends/win32/FormWindow.h"
 
 #include "core/session/MessageBoxes.h"
+#include "core/session/Version.h"
 #include "frontends/win32/Look.h"
 
 #include <algorithm>
@@ -31,10 +32,9 @@ void FormWindow::CreateFrame(DWORD style, DWORD exStyle, HWND owner, int widthTw
     background_ = background;
     RECT frame{0, 0, look_.Pixels(widthTwips), look_.Pixels(heightTwips)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    hwnd_ = CreateWindowExA(exStyle, Look::kWindowClass, "Half Life Rotaline - Version 2.0", style,
-                            CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                            frame.bottom - frame.top, owner, nullptr, GetModuleHandleA(nullptr),
-                            nullptr);
+    hwnd_ = CreateWindowExA(exStyle, Look::kWindowClass, kWindowTitle, style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                            owner, nullptr, GetModuleHandleA(nullptr), nullptr);
     // Messages reach this object only from here on: none is handled half-built.
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProcedure));
