@@ -1,10 +1,10 @@
 // Start-up over install folders made by the test: which mods are offered, and the messages.
 #include "core/session/Startup.h"
 #include "FakeWindowSystem.h"
+#include "core/lists/SelectableList.h"
 #include "core/session/Globals.h"
 #include "core/session/Shutdown.h"
 #include "lists/ListText.h"
-#include "core/lists/SelectableList.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,113 +18,74 @@ namespace {
 
 using testing::FakeWindowSystem;
 
-// The order in which the file system lists a folder, which is the order the chooser keeps.
-std::vector<std::string> ReaddirOrder(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    while (dirent* entry = readdir(dir)) {
-        names.push_back(entry->d_name);
-    }
-    closedir(dir);
-    return names;
-}
-
-class StartupTest : public ::testing::Test {
-protected:
-    void AddMod(const std::string& name, bool withCycle) {
-        install.MakeFolder(name);
-        if (withCycle) {
-            install.Write(name + "/mapcycle.txt", "crossfire\r\n");
-        }
-    }
-    void Load() { Form_Load(modList, windows, install.Path()); }
-
+TEST(Startup, OffersTheFoldersHoldingACycleFileInListingOrder) {
     TempFolder install;
-    FakeWindowSystem windows;
-    SelectableList modList{SelectionStyle::Single, false};
-};
-
-TEST_F(StartupTest, OffersTheFoldersHoldingACycleInListingOrder) {
-    AddMod("valve", true);
-    AddMod("dod", false);
-    AddMod("cstrike", true);
-    AddMod("tfc", true);
-    Load();
-
+    for (const char* mod : {"valve", "dod", "cstrike", "cstrike.old", ".hidden", "ricochet"}) {
+        install.MakeFolder(mod);
+    }
+    for (const char* cycle : {"valve", "cstrike", "cstrike.old", ".hidden", "."}) {
+        install.Write(cycle + std::string("/mapcycle.txt"), "crossfire\r\n");
+    }
+    install.MakeFolder("ricochet/mapcycle.txt"); // a folder, not a file
+    install.Write("README", "a file without an extension\n");
+    // The chooser keeps the order in which the file system lists the folder.
     std::vector<std::string> expected;
-    for (const std::string& name : ReaddirOrder(install.Path())) {
-        if (name == "valve" || name == "cstrike" || name == "tfc") {
+    DIR* dir = opendir(install.Path().c_str());
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "valve" || name == "cstrike" || name == ".") {
             expected.push_back(name);
         }
     }
-    EXPECT_EQ(Items(modList), expected);
-    EXPECT_EQ(InstallPath, install.Path());
-    EXPECT_TRUE(windows.messages.shown.empty());
-}
-
-TEST_F(StartupTest, LeavesOutWhatIsNoModFolder) {
-    AddMod("valve", true);
-    AddMod("cstrike.old", true); // a name with an extension
-    AddMod(".hidden", true);     // hidden
-    install.MakeFolder("ricochet");
-    install.MakeFolder("ricochet/mapcycle.txt"); // a folder, not a file
-    install.Write("README", "a file without an extension\n");
-    Load();
-
-    EXPECT_EQ(Items(modList), std::vector<std::string>{"valve"});
-}
-
-TEST_F(StartupTest, KeepsDotWhenTheInstallFolderItselfHoldsACycle) {
-    AddMod("valve", true);
-    install.Write("mapcycle.txt", "bounce\r\n");
-    Load();
-
-    std::vector<std::string> items = Items(modList);
-    std::sort(items.begin(), items.end());
-    EXPECT_EQ(items, (std::vector<std::string>{".", "valve"}));
-}
-
-TEST_F(StartupTest, InstallPathEndingInASeparatorIsUsedAsItStands) {
-    AddMod("valve", true);
-    Form_Load(modList, windows, install.Path() + "\\");
-    EXPECT_EQ(InstallPath, install.Path() + "\\");
-    EXPECT_EQ(Items(modList), std::vector<std::string>{"valve"});
-}
-
-TEST_F(StartupTest, EmptyInstallFolderSaysCannotContinueAndNamesThePattern) {
-    Form_Load(modList, windows, install.Path() + "/nothing-here");
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Continue");
-    EXPECT_EQ(windows.messages.shown[0].text,
-              "No files present in: " + install.Path() + "/nothing-here\\*.");
-    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(modList.ListCount(), 0);
-    EXPECT_TRUE(windows.IsLoaded(windows.chooser));
-}
-
-TEST_F(StartupTest, UnreadableInstallFolderSaysWhy) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root reads every folder";
+    closedir(dir);
+    // A path ending in a separator is used as it stands.
+    for (const std::string& path : {install.Path(), install.Path() + "\\"}) {
+        FakeWindowSystem windows;
+        SelectableList modList{SelectionStyle::Single, false};
+        Form_Load(modList, windows, path);
+        EXPECT_EQ(Items(modList), expected);
+        EXPECT_EQ(InstallPath, path);
+        EXPECT_TRUE(windows.messages.shown.empty());
     }
-    AddMod("valve", true);
-    chmod(install.Path().c_str(), 0);
-    Load();
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Continue");
-    EXPECT_NE(windows.messages.shown[0].text.find("Permission denied"), std::string::npos);
 }
 
-TEST_F(StartupTest, EmptyInstallPathCannotStartAndUnloadsTheChooser) {
-    Form_Load(modList, windows, std::string());
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].text, "Half Life is not installed on this machine");
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Start");
-    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(windows.FormsCount(), 0);
+TEST(Startup, SaysWhyItCannotContinueOrStart) {
+    TempFolder install;
+    install.MakeFolder("unreadable");
+    install.MakeFolder("unreadable/valve");
+    install.Write("unreadable/valve/mapcycle.txt", "crossfire\r\n");
+    chmod((install / "unreadable").c_str(), 0);
+    const struct {
+        std::string path, text, title;
+        int formsLeft;
+    } rows[] = {
+        {install / "nothing-here", "No files present in: " + install / "nothing-here\\*.",
+         "Cannot Continue", 1},
+        {install / "unreadable", "Permission denied", "Cannot Continue", 1},
+        {"", "Half Life is not installed on this machine", "Cannot Start", 0},
+    };
+    for (const auto& row : rows) {
+        if (row.text == "Permission denied" && geteuid() == 0) {
+            continue; // root reads every folder
+        }
+        FakeWindowSystem windows;
+        SelectableList modList{SelectionStyle::Single, false};
+        Form_Load(modList, windows, row.path);
+        ASSERT_EQ(windows.messages.shown.size(), 1u) << row.path;
+        const std::string& text = windows.messages.shown[0].text;
+        EXPECT_TRUE(row.text == "Permission denied" ? text.find(row.text) != std::string::npos
+                                                    : text == row.text)
+            << text;
+        EXPECT_EQ(windows.messages.shown[0].title, row.title);
+        EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(modList.ListCount(), 0);
+        EXPECT_EQ(windows.FormsCount(), row.formsLeft);
+    }
+    chmod((install / "unreadable").c_str(), 0755);
 }
 
 // Unloading the chooser unloads every other window, from the last down; Exit unloads them all.
-TEST(ShutdownTest, UnloadsTheEditorFirst) {
+TEST(Shutdown, UnloadsTheEditorFirst) {
     FakeWindowSystem chooserOnly;
     Form_Unload(chooserOnly);
     EXPECT_TRUE(chooserOnly.unloadOrder.empty());
