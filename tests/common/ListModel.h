@@ -154,26 +154,26 @@ inline void UpOrDown(List& cycle, bool up) {
 }
 
 // cmdRandom_Click with the given draws (one for each map but the first): each draw takes one
-// of the maps left but the first for the slots from the end; the first map goes to n / 2.
+// of the maps left but the first for the places from the end; the first map goes to n / 2.
 inline void Shuffle(List& cycle, const std::vector<double>& draws) {
     const int n = cycle.Count();
     if (n == 0) {
         return;
     }
     std::vector<std::string> left = cycle.Texts();
-    std::vector<std::string> slots(n);
+    std::vector<std::string> placed(n);
     for (int remaining = n - 1; remaining >= 1; --remaining) {
         // A draw of NaN or outside [0, 1), or rounding up, still names a map left.
         const double u = draws[n - 1 - remaining];
         const double r = std::isnan(u) ? 1.0 : std::floor(remaining * u + 1);
         const int k = static_cast<int>(std::clamp(r, 1.0, double(remaining)));
-        slots[remaining] = left[k];
+        placed[remaining] = left[k];
         left.erase(left.begin() + k);
     }
-    slots.erase(slots.begin());
-    slots.insert(slots.begin() + n / 2, left[0]);
+    placed.erase(placed.begin());
+    placed.insert(placed.begin() + n / 2, left[0]);
     cycle.entries.clear();
-    for (const std::string& text : slots) {
+    for (const std::string& text : placed) {
         cycle.entries.push_back(Entry{text});
     }
     cycle.current = -1;
