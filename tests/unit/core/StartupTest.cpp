@@ -17,98 +17,67 @@ namespace {
 
 using testing::FakeWindowSystem;
 
-class StartupTest : public ::testing::Test {
-protected:
-    void AddMod(const std::string& name, bool withCycle) {
-        install.MakeFolder(name);
-        if (withCycle) {
-            install.Write(name + "/mapcycle.txt", "crossfire\r\n");
-        }
-    }
-    void Load() { Form_Load(modList, windows, install.Path()); }
-
+TEST(Startup, OffersTheFoldersHoldingACycleFileInNameOrder) {
     TempFolder install;
-    FakeWindowSystem windows;
-    SelectableList modList{SelectionStyle::Single, false};
-};
-
-// In the order NTFS lists them: by the upper-case names, so "TFC" comes before "tf_x".
-TEST_F(StartupTest, OffersTheFoldersHoldingACycleInNameOrder) {
-    AddMod("valve", true);
-    AddMod("dod", false);
-    AddMod("tf_x", true);
-    AddMod("cstrike", true);
-    AddMod("TFC", true);
-    Load();
-
-    EXPECT_EQ(Items(modList), (std::vector<std::string>{"cstrike", "TFC", "tf_x", "valve"}));
-    EXPECT_EQ(InstallPath, install.Path());
-    EXPECT_TRUE(windows.messages.shown.empty());
-}
-
-TEST_F(StartupTest, LeavesOutWhatIsNoModFolder) {
-    AddMod("valve", true);
-    AddMod("cstrike.old", true); // a name with an extension
-    AddMod(".hidden", true);     // hidden
-    install.MakeFolder("ricochet");
+    for (const char* mod :
+         {"valve", "dod", "tf_x", "cstrike", "TFC", "cstrike.old", ".hidden", "ricochet"}) {
+        install.MakeFolder(mod);
+    }
+    for (const char* cycle : {"valve", "tf_x", "cstrike", "TFC", "cstrike.old", ".hidden", "."}) {
+        install.Write(cycle + std::string("/mapcycle.txt"), "crossfire\r\n");
+    }
     install.MakeFolder("ricochet/mapcycle.txt"); // a folder, not a file
     install.Write("README", "a file without an extension\n");
-    Load();
-
-    EXPECT_EQ(Items(modList), std::vector<std::string>{"valve"});
-}
-
-TEST_F(StartupTest, KeepsDotWhenTheInstallFolderItselfHoldsACycle) {
-    AddMod("valve", true);
-    install.Write("mapcycle.txt", "bounce\r\n");
-    Load();
-
-    std::vector<std::string> items = Items(modList);
-    std::sort(items.begin(), items.end());
-    EXPECT_EQ(items, (std::vector<std::string>{".", "valve"}));
-}
-
-TEST_F(StartupTest, InstallPathEndingInASeparatorIsUsedAsItStands) {
-    AddMod("valve", true);
-    Form_Load(modList, windows, install.Path() + "/");
-    EXPECT_EQ(InstallPath, install.Path() + "/");
-    EXPECT_EQ(Items(modList), std::vector<std::string>{"valve"});
-}
-
-TEST_F(StartupTest, EmptyInstallFolderSaysCannotContinueAndNamesThePattern) {
-    Form_Load(modList, windows, install.Path() + "/nothing-here");
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Continue");
-    EXPECT_EQ(windows.messages.shown[0].text,
-              "No files present in: " + install.Path() + "/nothing-here\\*.");
-    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(modList.ListCount(), 0);
-    EXPECT_TRUE(windows.IsLoaded(windows.chooser));
-}
-
-TEST_F(StartupTest, UnreadableInstallFolderSaysWhy) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root reads every folder";
+    // In the order NTFS lists them: by the upper-case names, so "TFC" comes before "tf_x".
+    const std::vector<std::string> expected{".", "cstrike", "TFC", "tf_x", "valve"};
+    // A path ending in a separator is used as it stands.
+    for (const std::string& path : {install.Path(), install.Path() + "/"}) {
+        FakeWindowSystem windows;
+        SelectableList modList{SelectionStyle::Single, false};
+        Form_Load(modList, windows, path);
+        EXPECT_EQ(Items(modList), expected);
+        EXPECT_EQ(InstallPath, path);
+        EXPECT_TRUE(windows.messages.shown.empty());
     }
-    AddMod("valve", true);
-    chmod(install.Path().c_str(), 0);
-    Load();
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Continue");
-    EXPECT_NE(windows.messages.shown[0].text.find("Permission denied"), std::string::npos);
 }
 
-TEST_F(StartupTest, EmptyInstallPathCannotStartAndUnloadsTheChooser) {
-    Form_Load(modList, windows, std::string());
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].text, "Half Life is not installed on this machine");
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Start");
-    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(windows.FormsCount(), 0);
+TEST(Startup, SaysWhyItCannotContinueOrStart) {
+    TempFolder install;
+    install.MakeFolder("unreadable");
+    install.MakeFolder("unreadable/valve");
+    install.Write("unreadable/valve/mapcycle.txt", "crossfire\r\n");
+    chmod((install / "unreadable").c_str(), 0);
+    const struct {
+        std::string path, text, title;
+        int formsLeft;
+    } rows[] = {
+        {install / "nothing-here", "No files present in: " + install / "nothing-here\\*.",
+         "Cannot Continue", 1},
+        {install / "unreadable", "Permission denied", "Cannot Continue", 1},
+        {"", "Half Life is not installed on this machine", "Cannot Start", 0},
+    };
+    for (const auto& row : rows) {
+        if (row.text == "Permission denied" && geteuid() == 0) {
+            continue; // root reads every folder
+        }
+        FakeWindowSystem windows;
+        SelectableList modList{SelectionStyle::Single, false};
+        Form_Load(modList, windows, row.path);
+        ASSERT_EQ(windows.messages.shown.size(), 1u) << row.path;
+        const std::string& text = windows.messages.shown[0].text;
+        EXPECT_TRUE(row.text == "Permission denied" ? text.find(row.text) != std::string::npos
+                                                    : text == row.text)
+            << text;
+        EXPECT_EQ(windows.messages.shown[0].title, row.title);
+        EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(modList.ListCount(), 0);
+        EXPECT_EQ(windows.FormsCount(), row.formsLeft);
+    }
+    chmod((install / "unreadable").c_str(), 0755);
 }
 
 // Unloading the chooser unloads every other window, from the last down; Exit unloads them all.
-TEST(ShutdownTest, UnloadsTheEditorFirst) {
+TEST(Shutdown, UnloadsTheEditorFirst) {
     FakeWindowSystem chooserOnly;
     Form_Unload(chooserOnly);
     EXPECT_TRUE(chooserOnly.unloadOrder.empty());
