@@ -406,11 +406,11 @@ public:
 };
 
 RC_GTEST_PROP(EditorRun, EveryStepKeepsTheListsTheHeadingsAndTheFileAsTheModelSays, ()) {
-    // Unique map names, one at least that a listing gives (not empty, no backslash).
+    // Unique map names, one at least that is offered (not empty, no backslash, no line end).
     const auto maps = *rc::gen::suchThat(
         rc::gen::unique<std::vector<std::string>>(Name()), [](const std::vector<std::string>& ns) {
             return std::any_of(ns.begin(), ns.end(), [](const std::string& n) {
-                return !n.empty() && n.find('\\') == std::string::npos;
+                return !n.empty() && n.find_first_of("\\\r\n") == std::string::npos;
             });
         });
     // A line names a map as spelt, with its letters' case swapped, or none; it may hold NULs.
