@@ -39,13 +39,13 @@ const LinesCase kLinesCases[] = {
     {"BytesAboveAsciiMarkAndNul",
      std::string("\xef\xbb\xbf"
                  "caf\xe9\0b\r\n",
-                 10),
+                 11),
      {std::string("\xef\xbb\xbf"
                   "caf\xe9\0b",
-                  8)},
+                  9)},
      std::string("\xef\xbb\xbf"
                  "caf\xe9\0b\r\n",
-                 10)},
+                 11)},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, CycleLines, testing::ValuesIn(kLinesCases),
