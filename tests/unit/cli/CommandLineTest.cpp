@@ -6,10 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <ostream>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +16,7 @@ namespace rotaline {
 namespace {
 
 using Args = std::vector<std::string>;
+const std::string kCycle = "crossfire\r\nbounce";
 
 struct Outcome {
     int status;
@@ -25,32 +24,44 @@ struct Outcome {
     std::string err;
 };
 
-Outcome RunBare(const Args& args) {
+Outcome RunBare(const Args& args, bool terminal = false) {
     std::ostringstream out;
     std::ostringstream err;
-    const int status = RunCommandLine(args, out, err);
+    const int status = RunCommandLine(args, out, err, terminal);
     return {status, out.str(), err.str()};
 }
 
-// valve's maps: bounce, crossfire, Datacore, frenzy; ricochet has maps but no cycle.
+// valve's maps: bounce, crossfire, Datacore, frenzy, and addon_only in valve_addon (frenzy again
+// in valve_downloads); cstrike has a cycle, ricochet none.
 class CommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* folder : {"valve", "valve/maps", "cstrike", "ricochet"}) {
-            install.MakeFolder(folder);
+        for (const char* map :
+             {"valve/maps/bounce.bsp", "valve/maps/crossfire.bsp", "valve/maps/Datacore.bsp",
+              "valve/maps/frenzy.bsp", "valve_addon/maps/addon_only.bsp",
+              "valve_addon/maps/two\nlines.bsp", "valve_downloads/maps/frenzy.bsp",
+              "cstrike/mapcycle.txt"}) {
+            std::filesystem::create_directories(std::filesystem::path(install / map).parent_path());
+            install.Write(map, "");
         }
-        for (const char* map : {"bounce", "crossfire", "Datacore", "frenzy"}) {
-            install.Write(std::string("valve/maps/") + map + ".bsp", "");
-        }
-        WriteCycle("crossfire\r\nbounce\r\n");
-        install.Write("cstrike/mapcycle.txt", "de_dust\r\n");
+        install.MakeFolder("ricochet");
+        WriteCycle(kCycle);
     }
-
     void WriteCycle(const std::string& bytes, mode_t mode = 0644) {
         install.Write("valve/mapcycle.txt", bytes, mode);
     }
     std::string Cycle() const { return TempFolder::Read(install / "valve/mapcycle.txt"); }
+    // "@" stands for the install folder.
+    std::string Here(std::string text) const {
+        for (std::size_t at; (at = text.find('@')) != std::string::npos;) {
+            text.replace(at, 1, install.Path());
+        }
+        return text;
+    }
     Outcome Run(Args args) const {
+        for (std::string& arg : args) {
+            arg = Here(arg);
+        }
         args.insert(args.begin(), {"--install-path", install.Path()});
         return RunBare(args);
     }
@@ -58,170 +69,127 @@ protected:
     TempFolder install;
 };
 
-TEST_F(CommandLineTest, ReadingCommandsPrintOneLinePerItem) {
-    std::vector<std::string> mods;
-    std::istringstream listed(Run({"mods"}).out);
-    for (std::string mod; std::getline(listed, mod);) {
-        mods.push_back(mod);
-    }
-    std::sort(mods.begin(), mods.end());
-    EXPECT_EQ(mods, (std::vector<std::string>{"cstrike", "valve"}));
-
-    // Maps come from valve_addon and valve_downloads too; a name with a line feed fits no line.
-    for (const char* map : {"valve_addon/maps/addon_only.bsp", "valve_addon/maps/two\nlines.bsp",
-                            "valve_downloads/maps/frenzy.bsp"}) {
-        std::filesystem::create_directories(std::filesystem::path(install / map).parent_path());
-        install.Write(map, "");
-    }
-    WriteCycle("frenzy \"\\minplayers\\1\\\"\n\n BOUNCE \nBOUNCE\n");
-    EXPECT_EQ(Run({"maps", "valve"}).out, "addon_only\ncrossfire\nDatacore\n");
-    EXPECT_EQ(Run({"add", "valve", "two\nlines"}).status, kCommandFailed);
-    const Outcome cycle = Run({"cycle", "valve"});
-    EXPECT_EQ(cycle.status, kCommandDone);
-    EXPECT_EQ(cycle.out, "frenzy \"\\minplayers\\1\\\"\n\n BOUNCE \nBOUNCE\n");
-    EXPECT_EQ(cycle.err, "");
-}
-
-struct ChangeCase {
+// A command on a cycle file: what it prints (standard error when it fails, without
+// "rotaline: "; "@" stands for the install folder) and the file after it (nullptr: unchanged).
+struct CommandCase {
     const char* name;
     const char* before;
-    Args args;
+    const char* command; // its words, split at spaces
+    int status;
+    const char* printed;
     const char* after;
-};
-
-void PrintTo(const ChangeCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class CommandLineChanges : public CommandLineTest,
-                           public testing::WithParamInterface<ChangeCase> {};
-
-TEST_P(CommandLineChanges, SaveTheCycleAndPrintNothing) {
-    WriteCycle(GetParam().before);
-    const Outcome outcome = Run(GetParam().args);
-    EXPECT_EQ(outcome.status, kCommandDone) << outcome.err;
-    EXPECT_EQ(outcome.out + outcome.err, "");
-    EXPECT_EQ(Cycle(), GetParam().after);
-}
-
-const ChangeCase kChangeCases[] = {
-    {"AddPutsTheMapsFirstInTheOrderGiven",
-     "crossfire\r\nbounce",
-     {"add", "valve", "frenzy", "Datacore"},
-     "frenzy\r\nDatacore\r\ncrossfire\r\nbounce\r\n"},
-    {"RemoveTakesEveryEntryOfTheMap",
-     "bounce \"\\minplayers\\1\\\"\ncrossfire\n Bounce\nbounce\nfrenzy\n",
-     {"remove", "valve", "bounce", "frenzy"},
-     "crossfire\n"},
-    {"UpMovesTheFirstEntryOfTheMap",
-     "crossfire\r\nbounce\r\nfrenzy\r\nbounce",
-     {"up", "valve", "bounce"},
-     "bounce\r\ncrossfire\r\nfrenzy\r\nbounce\r\n"},
-    {"DownMovesTheFirstEntryOfTheMap",
-     "bounce\r\ncrossfire\r\nbounce\r\n",
-     {"down", "valve", "bounce"},
-     "crossfire\r\nbounce\r\nbounce\r\n"},
-    {"UpOfTheFirstEntrySavesItAsItStands",
-     "bounce\rcrossfire",
-     {"up", "valve", "bounce"},
-     "bounce\r\ncrossfire\r\n"},
-    {"ShuffleOfTwoExchangesThem",
-     "crossfire\r\nbounce\r\n",
-     {"shuffle", "valve"},
-     "bounce\r\ncrossfire\r\n"},
-    {"ShuffleOfAnEmptyCycleWritesNothing", "", {"shuffle", "valve"}, ""},
-};
-
-INSTANTIATE_TEST_SUITE_P(Commands, CommandLineChanges, testing::ValuesIn(kChangeCases),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-struct FailureCase {
-    const char* name;
-    Args args;
-    const char* error; // "@" stands for the install folder
     mode_t mode = 0644;
 };
 
-void PrintTo(const FailureCase& row, std::ostream* out) {
+void PrintTo(const CommandCase& row, std::ostream* out) {
     *out << row.name;
 }
 
-class CommandLineFailures : public CommandLineTest,
-                            public testing::WithParamInterface<FailureCase> {};
+class Commands : public CommandLineTest, public testing::WithParamInterface<CommandCase> {};
 
-TEST_P(CommandLineFailures, SayWhyOnOneLineAndChangeNothing) {
-    const std::string before = "crossfire\r\nbounce";
-    WriteCycle(before, GetParam().mode);
-    const Outcome outcome = Run(GetParam().args);
-
-    std::string error = GetParam().error;
-    if (const std::size_t at = error.find('@'); at != std::string::npos) {
-        error.replace(at, 1, install.Path());
+TEST_P(Commands, PrintSaveOrRefuseAndChangeNothingElse) {
+    const CommandCase& row = GetParam();
+    WriteCycle(row.before, row.mode);
+    Args args;
+    std::istringstream words(row.command);
+    for (std::string word; std::getline(words, word, ' ');) {
+        args.push_back(word);
     }
-    EXPECT_EQ(outcome.status, kCommandFailed);
-    EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.err, "rotaline: " + error + "\n");
-    EXPECT_EQ(Cycle(), before);
-    EXPECT_EQ(TempFolder::Entries(install / "valve"),
-              (std::vector<std::string>{"mapcycle.txt", "maps"}));
+    const Outcome outcome = Run(args);
+    EXPECT_EQ(outcome.status, row.status);
+    const bool failed = row.status == kCommandFailed;
+    EXPECT_EQ(failed ? outcome.err : outcome.out,
+              failed ? "rotaline: " + Here(row.printed) + "\n" : row.printed);
+    EXPECT_EQ(failed ? outcome.out : outcome.err, "");
+    EXPECT_EQ(Cycle(), row.after != nullptr ? row.after : row.before);
+    EXPECT_EQ(TempFolder::Entries(install / "valve"), (Args{"mapcycle.txt", "maps"}));
 }
 
-const FailureCase kFailureCases[] = {
-    {"UnknownCommand",
-     {"mpas", "valve"},
-     "unknown command \"mpas\"; rotaline help lists the commands"},
-    {"UnknownOption",
-     {"cycle", "valve", "--force"},
-     "unknown option --force; rotaline --help lists the options"},
-    {"TooFewOperands", {"add", "valve"}, "usage: rotaline add MOD MAP..."},
-    {"ModWithoutCycle",
-     {"add", "ricochet", "rc_arena"},
-     "unknown mod \"ricochet\": \"@\" holds no such folder with a mapcycle.txt (rotaline mods "
-     "lists the mods)"},
-    {"AddOfAMapInTheCycle",
-     {"add", "valve", "frenzy", "crossfire"},
-     "\"crossfire\" is not one of the maps of \"valve\" outside its cycle (rotaline maps valve "
-     "lists them)"},
-    {"AddOfAMapInAnotherLetterCase",
-     {"add", "valve", "datacore"},
-     "\"datacore\" is not one of the maps of \"valve\" outside its cycle (rotaline maps valve "
-     "lists them)"},
-    {"AddOfAMapTwice",
-     {"add", "valve", "frenzy", "frenzy"},
-     "\"frenzy\" is not one of the maps of \"valve\" outside its cycle (rotaline maps valve "
-     "lists them)"},
-    {"RemoveOfAMapNotInTheCycle",
-     {"remove", "valve", "bounce", "frenzy"},
-     "\"frenzy\" is not in the cycle of \"valve\" (rotaline cycle valve shows it)"},
-    {"RemoveOfEveryMap",
-     {"remove", "valve", "bounce", "crossfire"},
-     "that would leave the cycle of \"valve\" empty, and an empty cycle is not saved"},
-    {"ReadOnlyCycle",
-     {"up", "valve", "bounce"},
-     "cannot save \"@/valve/mapcycle.txt\": Permission denied: the file is read-only",
-     0444},
-    {"EmptyInstallPath",
-     {"--install-path=", "cycle", "valve"},
-     "--install-path needs a folder: the given path is empty"},
-};
+constexpr int kDone = kCommandDone;
+constexpr int kFailed = kCommandFailed;
+const char* const kRules = "frenzy \"\\minplayers\\1\\\"\n\n BOUNCE \nBOUNCE\n";
+const char* const kTwo = "crossfire\r\nbounce";
+#define NOT_OUTSIDE                                                                                \
+    " is not one of the maps of \"valve\" outside its cycle (rotaline maps valve lists them)"
 
-INSTANTIATE_TEST_SUITE_P(Commands, CommandLineFailures, testing::ValuesIn(kFailureCases),
+// clang-format off
+const CommandCase kCommandCases[] = {
+    // Maps from valve_addon and valve_downloads, once each; an entry's map is its first word,
+    // in any letter case.
+    {"MapsLeaveOutTheCycleByFirstWord", kRules, "maps valve", kDone,
+     "addon_only\ncrossfire\nDatacore\n", nullptr},
+    {"CyclePrintsEveryLine", kRules, "cycle valve", kDone, kRules, nullptr},
+    // A file's LF or CR LF line ends are kept; CR alone becomes CR LF.
+    {"AddPutsTheMapsFirstInTheOrderGiven", kTwo, "add valve frenzy Datacore", kDone, "",
+     "frenzy\r\nDatacore\r\ncrossfire\r\nbounce\r\n"},
+    {"AddKeepsLineFeedEnds", "crossfire\nbounce \"\\minplayers\\1\\\"\n\n", "add valve Datacore",
+     kDone, "", "Datacore\ncrossfire\nbounce \"\\minplayers\\1\\\"\n\n"},
+    {"RemoveTakesEveryEntryOfTheMap", "bounce \"\\x\\1\\\"\ncrossfire\n Bounce\nbounce\nfrenzy\n",
+     "remove valve bounce frenzy", kDone, "", "crossfire\n"},
+    {"UpMovesTheFirstEntryInAnyCase", "crossfire\r\nbounce\r\nfrenzy\r\nbounce", "up valve BOUNCE",
+     kDone, "", "bounce\r\ncrossfire\r\nfrenzy\r\nbounce\r\n"},
+    {"DownMovesTheFirstEntry", "bounce\r\ncrossfire\r\nbounce\r\n", "down valve bounce", kDone, "",
+     "crossfire\r\nbounce\r\nbounce\r\n"},
+    {"UpOfTheFirstEntrySavesCrAloneAsCrLf", "bounce\rcrossfire", "up valve bounce", kDone, "",
+     "bounce\r\ncrossfire\r\n"},
+    {"ShuffleOfTwoExchangesThem", "crossfire\r\nbounce\r\n", "shuffle valve", kDone, "",
+     "bounce\r\ncrossfire\r\n"},
+    {"ShuffleOfAnEmptyCycleWritesNothing", "", "shuffle valve", kDone, "", ""},
+    // The check reads the file as the server does; notes alone are no problem.
+    {"CheckReportsProblemsWithTheirLines",
+     "crossfire\n\n addon_only \ndatacore\nbounce // small\nfrenzy\ncrossfire\n", "check valve",
+     kCommandFoundProblems,
+     "valve/mapcycle.txt:4: \"datacore\" has no map file \"maps/datacore.bsp\"\n"
+     "valve/mapcycle.txt:5: \"bounce\" has a comment after it, so the server takes \"frenzy\" of "
+     "line 6 for its rules and never plays it; put the comment on a line of its own\n"
+     "valve/mapcycle.txt:7: note: \"crossfire\" is also on line 1\n", nullptr},
+    {"CheckWithNotesAlonePasses", "bounce\r\nbounce\r\n", "check valve", kDone,
+     "valve/mapcycle.txt:2: note: \"bounce\" is also on line 1\n", nullptr},
+    {"UnknownCommand", kTwo, "mpas valve", kFailed,
+     "unknown command \"mpas\"; rotaline help lists the commands", nullptr},
+    {"UnknownOption", kTwo, "cycle valve --force", kFailed,
+     "unknown option --force; rotaline --help lists the options", nullptr},
+    {"TooFewOperands", kTwo, "add valve", kFailed, "usage: rotaline add MOD MAP...", nullptr},
+    {"EmptyInstallPath", kTwo, "--install-path= cycle valve", kFailed,
+     "--install-path needs a folder: the given path is empty", nullptr},
+    {"InstallFolderWithoutFolders", kTwo, "--install-path @/none mods", kFailed,
+     "no folders in \"@/none\"; is it the game's install folder?", nullptr},
+    {"ModWithoutCycle", kTwo, "add ricochet rc_arena", kFailed,
+     "unknown mod \"ricochet\": \"@\" holds no such folder with a mapcycle.txt (rotaline mods "
+     "lists the mods)", nullptr},
+    {"AddOfAMapInTheCycle", kTwo, "add valve frenzy crossfire", kFailed,
+     "\"crossfire\"" NOT_OUTSIDE, nullptr},
+    {"AddOfAMapInAnotherLetterCase", kTwo, "add valve datacore", kFailed,
+     "\"datacore\"" NOT_OUTSIDE, nullptr},
+    {"AddOfAMapTwice", kTwo, "add valve frenzy frenzy", kFailed, "\"frenzy\"" NOT_OUTSIDE, nullptr},
+    {"AddOfANameNoLineCanHold", kTwo, "add valve two\nlines", kFailed,
+     "\"two\\nlines\"" NOT_OUTSIDE, nullptr},
+    {"RemoveOfAMapNotInTheCycle", kTwo, "remove valve bounce frenzy", kFailed,
+     "\"frenzy\" is not in the cycle of \"valve\" (rotaline cycle valve shows it)", nullptr},
+    {"RemoveOfEveryMap", kTwo, "remove valve bounce crossfire", kFailed,
+     "that would leave the cycle of \"valve\" empty, and an empty cycle is not saved", nullptr},
+    {"ReadOnlyCycle", kTwo, "up valve bounce", kFailed,
+     "cannot save \"@/valve/mapcycle.txt\": Permission denied: the file is read-only", nullptr,
+     0444},
+};
+// clang-format on
+#undef NOT_OUTSIDE
+
+INSTANTIATE_TEST_SUITE_P(Rows, Commands, testing::ValuesIn(kCommandCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(CommandLineTest, UnreadableCycleFailsEveryCommandThatReadsIt) {
-    // Larger than any cycle the program reads: refused, whoever runs the test.
+TEST_F(CommandLineTest, CycleTooLargeToReadOrToSaveIsRefusedUnchanged) {
     WriteCycle(std::string(16 * 1024 * 1024 + 1, 'x'));
     for (const char* command : {"cycle", "maps", "check", "shuffle"}) {
         const Outcome outcome = Run({command, "valve"});
         EXPECT_EQ(outcome.status, kCommandFailed);
-        EXPECT_TRUE(outcome.err.starts_with("rotaline: cannot read \"" + install.Path() +
-                                            "/valve/mapcycle.txt\": File too large"))
+        EXPECT_TRUE(outcome.err.starts_with(Here("rotaline: cannot read \"@/valve/mapcycle.txt\": "
+                                                 "File too large")))
             << outcome.err;
     }
     // Nor does a save write what could not be read back.
     WriteCycle(std::string(16 * 1024 * 1024 - 4, 'x'));
     const Outcome outcome = Run({"add", "valve", "frenzy"});
-    EXPECT_EQ(outcome.status, kCommandFailed);
     EXPECT_NE(outcome.err.find("at most 16777216 bytes"), std::string::npos) << outcome.err;
     EXPECT_EQ(Cycle().size(), 16u * 1024 * 1024 - 4);
 }
@@ -230,11 +198,9 @@ TEST_F(CommandLineTest, UnreadableCycleFailsEveryCommandThatReadsIt) {
 TEST_F(CommandLineTest, ControlCharactersAreEscapedOnATerminalOnly) {
     WriteCycle("\x1b]0;owned\x07\r\nback\\slash\r\n");
     for (const bool terminal : {true, false}) {
-        std::ostringstream out;
-        std::ostringstream err;
-        RunCommandLine({"--install-path", install.Path(), "cycle", "valve"}, out, err, terminal);
-        EXPECT_EQ(out.str(), terminal ? "\\x1b]0;owned\\x07\nback\\\\slash\n"
-                                      : "\x1b]0;owned\x07\nback\\slash\n");
+        EXPECT_EQ(RunBare({"--install-path", install.Path(), "cycle", "valve"}, terminal).out,
+                  terminal ? "\\x1b]0;owned\\x07\nback\\\\slash\n"
+                           : "\x1b]0;owned\x07\nback\\slash\n");
     }
 }
 
@@ -250,33 +216,15 @@ TEST_F(CommandLineTest, OutputThatCannotBeWrittenFailsTheCommand) {
 }
 
 // On Linux a backslash is part of a name; only the registry's Windows paths are mapped.
-TEST(CommandLineInstallPath, IsTakenLiterally) {
-    const TempFolder root;
-    for (const char* folder :
-         {"half\\life", "half\\life/valve", "half", "half/life", "half/life/valve"}) {
-        root.MakeFolder(folder);
+TEST_F(CommandLineTest, InstallPathIsTakenLiterally) {
+    for (const char* folder : {"half\\life", "half\\life/valve", "half", "half/life"}) {
+        install.MakeFolder(folder);
     }
-    root.Write("half\\life/valve/mapcycle.txt", "crossfire\r\n");
-    root.Write("half/life/valve/mapcycle.txt", "another install\r\n");
-    const Outcome outcome = RunBare({"--install-path", root / "half\\life", "cycle", "valve"});
-    EXPECT_EQ(outcome.out, "crossfire\n") << outcome.err;
-}
-
-TEST_F(CommandLineTest, ChangeAndItsReverseGiveTheFileBack) {
-    using Pair = std::pair<Args, Args>;
-    for (const std::string bytes :
-         {"crossfire\nbounce \"\\minplayers\\1\\\"\n\nfrenzy\n",
-          "crossfire\r\nbounce \"\\minplayers\\1\\\"\r\n\r\nfrenzy\r\n"}) {
-        for (const auto& [change, reverse] :
-             {Pair{{"up", "valve", "BOUNCE"}, {"down", "valve", "bounce"}},
-              Pair{{"add", "valve", "Datacore"}, {"remove", "valve", "datacore"}}}) {
-            WriteCycle(bytes);
-            EXPECT_EQ(Run(change).status, kCommandDone);
-            EXPECT_NE(Cycle(), bytes);
-            EXPECT_EQ(Run(reverse).status, kCommandDone);
-            EXPECT_EQ(Cycle(), bytes) << change[0];
-        }
-    }
+    install.MakeFolder("half/life/valve");
+    install.Write("half\\life/valve/mapcycle.txt", "crossfire\r\n");
+    install.Write("half/life/valve/mapcycle.txt", "another install\r\n");
+    EXPECT_EQ(RunBare({"--install-path", install / "half\\life", "cycle", "valve"}).out,
+              "crossfire\n");
 }
 
 // Another program writes the cycle file just before it is opened for the `nth` time.
@@ -307,10 +255,9 @@ TEST_F(CommandLineTest, ChangeOnDiskBeforeSavingIsKeptOrStopsTheCommand) {
     EXPECT_EQ(Cycle(), "frenzy\ncrossfire\n");
     {
         const WriterBeforeOpen other(2, "crossfire\r\n");
-        const Outcome outcome = Run({"up", "valve", "frenzy"});
-        EXPECT_EQ(outcome.status, kCommandFailed);
-        EXPECT_EQ(outcome.err, "rotaline: \"frenzy\" is not in the cycle of \"valve\" (rotaline "
-                               "cycle valve shows it)\n");
+        EXPECT_EQ(Run({"up", "valve", "frenzy"}).err,
+                  "rotaline: \"frenzy\" is not in the cycle of \"valve\" (rotaline cycle valve "
+                  "shows it)\n");
     }
     EXPECT_EQ(Cycle(), "crossfire\r\n");
 }
@@ -337,64 +284,24 @@ TEST_F(CommandLineTest, AddsStartedTogetherBothLand) {
     }
 }
 
-TEST_F(CommandLineTest, CheckReportsProblemsWithTheirLines) {
-    std::filesystem::create_directories(install / "valve_addon/maps");
-    install.Write("valve_addon/maps/addon_only.bsp", "");
-    WriteCycle("crossfire\n\n addon_only \ndatacore\nbounce // small\nfrenzy\ncrossfire\n");
-    Outcome outcome = Run({"check", "valve"});
-    EXPECT_EQ(outcome.status, kCommandFoundProblems);
-    EXPECT_EQ(outcome.out,
-              "valve/mapcycle.txt:4: \"datacore\" has no map file \"maps/datacore.bsp\"\n"
-              "valve/mapcycle.txt:5: \"bounce\" has a comment after it, so the server takes "
-              "\"frenzy\" of line 6 for its rules and never plays it; put the comment on a line "
-              "of its own\n"
-              "valve/mapcycle.txt:7: note: \"crossfire\" is also on line 1\n");
-
-    WriteCycle(std::string(9000, '/'));
-    outcome = Run({"check", "valve"});
-    EXPECT_EQ(outcome.status, kCommandFoundProblems);
-    EXPECT_EQ(outcome.out, "valve/mapcycle.txt: the file holds 9000 bytes; clients crash on "
-                           "connect when it holds 8192 or more\n");
-
-    // Notes alone are no problem.
-    WriteCycle("bounce\r\nbounce\r\n");
-    outcome = Run({"check", "valve"});
-    EXPECT_EQ(outcome.status, kCommandDone);
-    EXPECT_EQ(outcome.out, "valve/mapcycle.txt:2: note: \"bounce\" is also on line 1\n");
-}
-
-TEST_F(CommandLineTest, InstallFolderWithoutFoldersIsReported) {
-    const Outcome outcome = RunBare({"--install-path", install / "nothing", "mods"});
-    EXPECT_EQ(outcome.status, kCommandFailed);
-    EXPECT_EQ(outcome.err, "rotaline: no folders in \"" + install.Path() +
-                               "/nothing\"; is it the game's install folder?\n");
-}
-
 TEST_F(CommandLineTest, WithoutInstallPathTheSearchDecides) {
-    TempFolder home;
-    const ScopedEnv homeVariable("HOME", home.Path());
-    const ScopedEnv prefixVariable("WINEPREFIX", home / ".wine");
-    Outcome outcome = RunBare({"mods"});
-    EXPECT_EQ(outcome.status, kCommandFailed);
-    EXPECT_EQ(outcome.err, "rotaline: Half Life is not installed on this machine; give its "
-                           "folder with --install-path DIR\n");
-
-    std::filesystem::create_directories(home / "Steam/steamapps/common/Half-Life/tfc");
-    home.Write("Steam/steamapps/common/Half-Life/tfc/mapcycle.txt", "2fort\r\nwell");
-    outcome = RunBare({"cycle", "tfc"});
-    EXPECT_EQ(outcome.status, kCommandDone) << outcome.err;
-    EXPECT_EQ(outcome.out, "2fort\nwell\n");
+    install.MakeFolder("home");
+    const ScopedEnv homeVariable("HOME", install / "home");
+    const ScopedEnv prefixVariable("WINEPREFIX", install / "home/.wine");
+    EXPECT_EQ(RunBare({"mods"}).err, "rotaline: Half Life is not installed on this machine; give "
+                                     "its folder with --install-path DIR\n");
+    std::filesystem::create_directories(install / "home/Steam/steamapps/common/Half-Life/tfc");
+    install.Write("home/Steam/steamapps/common/Half-Life/tfc/mapcycle.txt", "2fort\r\nwell");
+    EXPECT_EQ(RunBare({"cycle", "tfc"}).out, "2fort\nwell\n");
 }
 
 TEST(CommandLineHelpTest, ListsEveryCommandWithAnExample) {
     const Outcome outcome = RunBare({"help"});
     EXPECT_EQ(outcome.status, kCommandDone);
-    for (const char* command :
+    for (const std::string command :
          {"mods", "maps", "cycle", "add", "remove", "up", "down", "shuffle", "check"}) {
-        EXPECT_NE(outcome.out.find("\n  " + std::string(command) + " "), std::string::npos)
-            << command;
-        EXPECT_NE(outcome.out.find("    rotaline " + std::string(command)), std::string::npos)
-            << command;
+        EXPECT_NE(outcome.out.find("\n  " + command + " "), std::string::npos) << command;
+        EXPECT_NE(outcome.out.find("    rotaline " + command), std::string::npos) << command;
     }
     EXPECT_EQ(RunBare({"maps", "--help"}).out, outcome.out);
     EXPECT_EQ(RunBare({"mods", "--version"}).out, "Rotaline 2.00\n");

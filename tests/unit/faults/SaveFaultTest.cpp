@@ -13,19 +13,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace rotaline {
 namespace {
 
-using testing::FakeWindowSystem;
 using testing::FaultyFileSystem;
 using testing::FileCall;
 using Names = std::vector<std::string>;
@@ -39,10 +35,6 @@ std::vector<int> ErrorsOf(FileCall call) {
     switch (call) {
     case FileCall::Write:
         return {ENOSPC, EIO, EDQUOT};
-    case FileCall::Fsync:
-        return {EIO, ENOSPC};
-    case FileCall::Close:
-        return {EIO, ENOSPC};
     case FileCall::MakeTemporary:
     case FileCall::OpenUnnamed:
         return {EACCES, ENOSPC, EMFILE, EROFS};
@@ -55,30 +47,23 @@ std::vector<int> ErrorsOf(FileCall call) {
     case FileCall::Open:
         return {EACCES, EMFILE};
     case FileCall::CheckWritable:
-        return {EACCES, EROFS};
     case FileCall::Fchmod:
-        return {EPERM, EROFS};
+        return {EACCES, EROFS, EPERM};
     default:
-        return {EIO, EACCES};
+        return {EIO, EACCES, ENOSPC};
     }
 }
 
-uid_t OwnerOf(const std::string& path) {
+// Owner and permission bits.
+std::pair<uid_t, mode_t> AccessOf(const std::string& path) {
     struct stat status {};
     stat(path.c_str(), &status);
-    return status.st_uid;
+    return {status.st_uid, status.st_mode & 07777};
 }
 
-mode_t PermissionsOf(const std::string& path) {
-    struct stat status {};
-    stat(path.c_str(), &status);
-    return status.st_mode & 07777;
-}
-
-// A mod whose cycle file is a plain file, a link to a file in another folder (the save then
-// resolves the link and writes next to its target), a file of another user's, whose owner the
-// save hands on, one on a file system without unnamed files (a named temporary file then), or
-// one with a second hard link (written in place).
+// The cycle file as a plain file, a link to a file in another folder (the save writes next to
+// its target), another user's file (whose owner the save hands on), on a file system without
+// unnamed files (a named temporary file then), or with a second hard link (written in place).
 struct Scenario {
     const char* name;
     bool linked;
@@ -104,12 +89,9 @@ protected:
         }
         if (GetParam().linked) {
             install.MakeFolder("shared");
-            install.Write("shared/cycle.txt", kOldCycle, 0640);
             symlink("../shared/cycle.txt", (install / "valve/mapcycle.txt").c_str());
-        } else {
-            install.Write("valve/mapcycle.txt", kOldCycle, 0640);
         }
-        GiveAway();
+        PutOldContentBack();
         InstallPath = install.Path();
         windows.chooser->Show();
         modList.AddItem("valve");
@@ -124,38 +106,47 @@ protected:
     }
 
     EditorLists& Lists() { return windows.editor->lists; }
-    // Where the content lives: the link's target when the cycle file is a link.
     std::string ContentName() const {
         return GetParam().linked ? "shared/cycle.txt" : "valve/mapcycle.txt";
     }
-    std::string ContentPath() const { return install / ContentName(); }
-    std::string Content() const { return TempFolder::Read(ContentPath()); }
-    // Written anew rather than over the old file, whose permission bits the test checks; the
-    // editor takes it for the file it read, so that the save goes ahead.
+    std::string Content() const { return TempFolder::Read(install / ContentName()); }
+    // Written anew, with its access; the editor takes it for the file it read.
     void PutOldContentBack() {
-        std::filesystem::remove(ContentPath());
+        std::filesystem::remove(install / ContentName());
         install.Write(ContentName(), kOldCycle, 0640);
-        GiveAway();
-        Lists().cycleFileBytes = kOldCycle;
-    }
-    void GiveAway() const {
         if (GetParam().otherOwner) {
-            ASSERT_EQ(chown(ContentPath().c_str(), kNobody, kNobody), 0);
+            ASSERT_EQ(chown((install / ContentName()).c_str(), kNobody, kNobody), 0);
         }
         if (GetParam().hardLinked) {
             std::filesystem::remove(install / "second-link");
-            ASSERT_EQ(link(ContentPath().c_str(), (install / "second-link").c_str()), 0);
+            ASSERT_EQ(link((install / ContentName()).c_str(), (install / "second-link").c_str()),
+                      0);
         }
+        if (windows.editor != nullptr) {
+            Lists().cycleFileBytes = kOldCycle;
+        }
+        windows.messages.shown.clear();
     }
-    Names Folder() const {
-        return TempFolder::Entries(install / (GetParam().linked ? "shared" : "valve"));
+    // Save under `faults`; the message shown.
+    testing::ShownMessage Save(FaultyFileSystem& faults) {
+        if (GetParam().noUnnamedFiles) {
+            faults.NoUnnamedFiles();
+        }
+        cmdSave_Click(Lists(), windows.messages);
+        EXPECT_EQ(windows.messages.shown.size(), 1u);
+        return windows.messages.shown.empty() ? testing::ShownMessage{} : windows.messages.shown[0];
     }
-    Names ExpectedFolder() const {
-        return GetParam().linked ? Names{"cycle.txt"} : Names{"mapcycle.txt", "maps"};
+    void ExpectNothingLeft() {
+        EXPECT_EQ(AccessOf(install / ContentName()),
+                  std::make_pair(GetParam().otherOwner ? kNobody : geteuid(), mode_t{0640}));
+        const Names expected =
+            GetParam().linked ? Names{"cycle.txt"} : Names{"mapcycle.txt", "maps"};
+        EXPECT_EQ(TempFolder::Entries(install / (GetParam().linked ? "shared" : "valve")), expected)
+            << "a temporary file was left behind";
     }
 
     TempFolder install;
-    FakeWindowSystem windows;
+    testing::FakeWindowSystem windows;
     SelectableList modList{SelectionStyle::Single, false};
 };
 
@@ -163,70 +154,51 @@ TEST_P(SaveFault, EveryFailingCallLeavesTheOldFileOrTheWholeNewOne) {
     std::vector<FileCall> calls;
     {
         FaultyFileSystem recorder;
-        if (GetParam().noUnnamedFiles) {
-            recorder.NoUnnamedFiles();
-        }
-        cmdSave_Click(Lists(), windows.messages);
+        ASSERT_EQ(Save(recorder).title, "Saved");
         calls = recorder.trace;
     }
     ASSERT_EQ(Content(), kNewCycle);
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
     const FileCall made = GetParam().hardLinked       ? FileCall::Ftruncate
                           : GetParam().noUnnamedFiles ? FileCall::MakeTemporary
                                                       : FileCall::LinkUnnamed;
     for (const FileCall needed : {made, FileCall::Write, FileCall::Fsync, FileCall::Close}) {
         ASSERT_NE(std::find(calls.begin(), calls.end(), needed), calls.end()) << NameOf(needed);
     }
-    // From the rename on, or the flush of the file written in place, the new content is there.
+    // From the rename on, or the flush of the file written in place, the new content is there;
+    // closing the file read to compare it with the editor's loses nothing.
     const auto rename = std::find(calls.begin(), calls.end(), FileCall::Rename);
-    const auto committed =
-        rename != calls.end() ? rename
-                              : std::find(calls.rbegin(), calls.rend(), FileCall::Fsync).base() - 1;
-    const auto commitAt = static_cast<std::size_t>(committed - calls.begin());
-    // Closing the file read to compare it with the editor's cannot lose anything.
-    const auto comparedAt = static_cast<std::size_t>(
-        std::find(calls.begin(), calls.end(), FileCall::Close) - calls.begin());
+    const auto commitAt =
+        (rename != calls.end()
+             ? rename
+             : std::find(calls.rbegin(), calls.rend(), FileCall::Fsync).base() - 1) -
+        calls.begin();
+    const auto comparedAt = std::find(calls.begin(), calls.end(), FileCall::Close) - calls.begin();
 
     const std::string before = EditorState(Lists());
-    const std::string cyclePath = NativePath(MapCyclePath());
     std::map<FileCall, int> seen;
-    for (std::size_t at = 0; at < calls.size(); ++at) {
-        const FileCall call = calls[at];
-        const int nth = ++seen[call];
-        for (const int error : ErrorsOf(call)) {
-            SCOPED_TRACE(std::string(NameOf(call)) + " #" + std::to_string(nth) + " fails with " +
-                         std::strerror(error));
-            // Each fault starts from the old file on disk and the same edits in the editor.
+    for (std::ptrdiff_t at = 0; at < std::ssize(calls); ++at) {
+        const int nth = ++seen[calls[at]];
+        for (const int error : ErrorsOf(calls[at])) {
+            SCOPED_TRACE(std::string(NameOf(calls[at])) + " #" + std::to_string(nth) +
+                         " fails with " + std::strerror(error));
             PutOldContentBack();
-            windows.messages.shown.clear();
-
             FaultyFileSystem faults;
-            faults.FailNth(call, nth, error);
-            if (GetParam().noUnnamedFiles) {
-                faults.NoUnnamedFiles();
-            }
-            cmdSave_Click(Lists(), windows.messages);
+            faults.FailNth(calls[at], nth, error);
+            const testing::ShownMessage shown = Save(faults);
             ASSERT_TRUE(faults.Fired());
-
-            ASSERT_EQ(windows.messages.shown.size(), 1u);
-            const testing::ShownMessage& shown = windows.messages.shown[0];
             if (at <= commitAt && at != comparedAt && shown.title != "Saved") {
-                // Before the new content was in place, and no other way saved it: the old
-                // content, and a message that names the file and the system's reason.
+                // No way saved it: the old content, and a message naming file and reason.
                 EXPECT_EQ(shown.title, "Cannot Save");
                 EXPECT_EQ(shown.icon, MessageIcon::Critical);
-                EXPECT_NE(shown.text.find(cyclePath), std::string::npos) << shown.text;
+                EXPECT_NE(shown.text.find(NativePath(MapCyclePath())), std::string::npos);
                 EXPECT_NE(shown.text.find(std::strerror(error)), std::string::npos) << shown.text;
                 EXPECT_EQ(Content(), kOldCycle);
             } else {
-                // The new content is in place, maybe written another way after the failure:
-                // saying the save failed would be untrue.
+                // In place, maybe another way after the failure: a failure would be untrue.
                 EXPECT_EQ(shown.title, "Saved") << shown.text;
                 EXPECT_EQ(Content(), kNewCycle);
             }
-            EXPECT_EQ(PermissionsOf(ContentPath()), 0640u);
-            EXPECT_EQ(OwnerOf(ContentPath()), GetParam().otherOwner ? kNobody : geteuid());
-            EXPECT_EQ(Folder(), ExpectedFolder()) << "a temporary file was left behind";
+            ExpectNothingLeft();
             EXPECT_EQ(EditorState(Lists()), before);
         }
     }
@@ -239,38 +211,23 @@ TEST_P(SaveFault, ShortInterruptedOrStalledWritesNeverCorruptTheFile) {
         bool interrupt;
         bool stall;
     };
-    const Row rows[] = {
-        {"three bytes at a time", 3, false, false},
-        {"every transfer interrupted once", 0, true, false},
-        {"both", 1, true, false},
-        {"writes that make no progress", 0, false, true},
-    };
-    for (const Row& row : rows) {
+    for (const Row& row : {Row{"three bytes at a time", 3, false, false},
+                           Row{"one byte at a time, each interrupted once", 1, true, false},
+                           Row{"writes that make no progress", 0, false, true}}) {
         SCOPED_TRACE(row.name);
         PutOldContentBack();
-        windows.messages.shown.clear();
         FaultyFileSystem faults;
         faults.LimitTransfers(row.limit);
-        if (GetParam().noUnnamedFiles) {
-            faults.NoUnnamedFiles();
-        }
         if (row.interrupt) {
             faults.InterruptTransfers();
         }
         if (row.stall) {
             faults.StallWrites();
         }
-        cmdSave_Click(Lists(), windows.messages);
+        EXPECT_EQ(Save(faults).title, row.stall ? "Cannot Save" : "Saved");
         EXPECT_FALSE(faults.RanAway()) << "the save kept retrying a write that made no progress";
-        ASSERT_EQ(windows.messages.shown.size(), 1u);
-        if (row.stall) {
-            EXPECT_EQ(windows.messages.shown[0].title, "Cannot Save");
-            EXPECT_EQ(Content(), kOldCycle);
-        } else {
-            EXPECT_EQ(windows.messages.shown[0].title, "Saved");
-            EXPECT_EQ(Content(), kNewCycle);
-        }
-        EXPECT_EQ(Folder(), ExpectedFolder());
+        EXPECT_EQ(Content(), row.stall ? kOldCycle : kNewCycle);
+        ExpectNothingLeft();
     }
 }
 
@@ -280,9 +237,7 @@ INSTANTIATE_TEST_SUITE_P(Cycle, SaveFault,
                                            Scenario{"OwnedByAnotherUser", false, true},
                                            Scenario{"WithoutUnnamedFiles", false, false, true},
                                            Scenario{"SecondHardLink", false, false, false, true}),
-                         [](const ::testing::TestParamInfo<Scenario>& row) {
-                             return row.param.name;
-                         });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace rotaline

@@ -1,25 +1,34 @@
-// Whole-file reads and safe content replacement on real files.
+// Whole-file reads and safe content replacement on real files: what holds on every system.
 #include "core/platform/TextFile.h"
-#include "FaultyFileSystem.h"
-#include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "ScratchFolder.h"
+using Folder = ScratchFolder;
+const std::string kSeparator = "\\";
+constexpr int kIsFolder = 336; // ERROR_DIRECTORY_NOT_SUPPORTED
+constexpr int kMissing = ERROR_FILE_NOT_FOUND;
+constexpr int kMissingFolder = ERROR_PATH_NOT_FOUND;
+constexpr int kTooLarge = ERROR_FILE_TOO_LARGE;
+constexpr int kReadOnly = ERROR_ACCESS_DENIED;
+void MakeReadOnly(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+#else
+#include "platform/TempFolder.h"
 #include <cerrno>
-#include <csignal>
-#include <cstdint>
-#include <cstring>
-#include <grp.h>
-#include <map>
-#include <sched.h>
-#include <string>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <sys/xattr.h>
-#include <tuple>
-#include <unistd.h>
-#include <vector>
+using Folder = TempFolder;
+const std::string kSeparator = "/";
+constexpr int kIsFolder = EISDIR;
+constexpr int kMissing = ENOENT;
+constexpr int kMissingFolder = ENOENT;
+constexpr int kTooLarge = EFBIG;
+constexpr int kReadOnly = EACCES;
+void MakeReadOnly(const std::string& path) {
+    chmod(path.c_str(), 0444);
+}
+#endif
 
 namespace {
 
@@ -27,338 +36,72 @@ using rotaline::ReadWholeFile;
 using rotaline::ReplaceFileContent;
 using Names = std::vector<std::string>;
 
-const std::string kOddBytes("de_dust\r\n\0crossfire\r\r\n\xE9\xFF\n", 25);
+const std::string kOldBytes = std::string(100, 'o');
+const std::string kNewBytes("de_dust\r\n\0crossfire\r\r\n\xE9\xFF\n", 25);
 
-mode_t PermissionsOf(const std::string& path) {
-    struct stat status {};
-    stat(path.c_str(), &status);
-    return status.st_mode & 07777;
-}
+// What stands at mapcycle.txt before a read and a save of 11 bytes.
+enum class Before { File, ReadOnlyFile, Folder, Nothing, NoFolder };
 
-TEST(ReadWholeFile, GivesBytesUnchanged) {
-    const TempFolder folder;
-    folder.Write("mapcycle.txt", kOddBytes);
-    const rotaline::ReadResult read = ReadWholeFile(folder / "mapcycle.txt", 1024);
-    EXPECT_FALSE(read.error.has_value());
-    EXPECT_EQ(read.bytes, kOddBytes);
-}
-
-TEST(ReadWholeFile, RefusesWhatIsNotAFile) {
-    const TempFolder folder;
-    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0644), 0);
-    alarm(10); // a read that blocks on the pipe ends the test run instead of hanging it
-    const rotaline::ReadResult fromPipe = ReadWholeFile(folder / "pipe", 1024);
-    alarm(0);
-    EXPECT_TRUE(fromPipe.error.has_value());
-
-    const rotaline::ReadResult fromFolder = ReadWholeFile(folder.Path(), 1024);
-    ASSERT_TRUE(fromFolder.error.has_value());
-    EXPECT_EQ(fromFolder.error->code, EISDIR);
-
-    const rotaline::ReadResult fromNothing = ReadWholeFile(folder / "absent", 1024);
-    ASSERT_TRUE(fromNothing.error.has_value());
-    EXPECT_EQ(fromNothing.error->code, ENOENT);
-}
-
-TEST(ReadWholeFile, RefusesFileAboveLimit) {
-    const TempFolder folder;
-    folder.Write("big", std::string(11, 'x'));
-    EXPECT_EQ(ReadWholeFile(folder / "big", 11).bytes, std::string(11, 'x'));
-    const rotaline::ReadResult read = ReadWholeFile(folder / "big", 10);
-    ASSERT_TRUE(read.error.has_value());
-    EXPECT_EQ(read.error->code, EFBIG);
-    EXPECT_NE(read.error->message.find("10"), std::string::npos) << read.error->message;
-    EXPECT_TRUE(read.bytes.empty());
-}
-
-TEST(ReplaceFileContent, CreatesMissingFileWithDefaultMode) {
-    const TempFolder folder;
-    const mode_t previous = umask(022);
-    const auto error = ReplaceFileContent(folder / "new.txt", "de_dust\r\n");
-    umask(previous);
-    EXPECT_FALSE(error.has_value());
-    EXPECT_EQ(TempFolder::Read(folder / "new.txt"), "de_dust\r\n");
-    EXPECT_EQ(PermissionsOf(folder / "new.txt"), 0644u);
-}
-
-TEST(ReplaceFileContent, LinkStaysLinkAndTargetChanges) {
-    const TempFolder folder;
-    folder.MakeFolder("real");
-    folder.Write("real/mapcycle.txt", "old\r\n");
-    ASSERT_EQ(symlink("real/mapcycle.txt", (folder / "inner").c_str()), 0);
-    ASSERT_EQ(symlink(folder.Path().c_str(), (folder / "outer").c_str()), 0);
-    ASSERT_EQ(symlink("outer/inner", (folder / "mapcycle.txt").c_str()), 0);
-
-    EXPECT_FALSE(ReplaceFileContent(folder / "mapcycle.txt", "new\r\n").has_value());
-    struct stat status {};
-    for (const char* link : {"mapcycle.txt", "inner", "outer"}) {
-        ASSERT_EQ(lstat((folder / link).c_str(), &status), 0);
-        EXPECT_TRUE(S_ISLNK(status.st_mode)) << link;
-    }
-    EXPECT_EQ(TempFolder::Read(folder / "real/mapcycle.txt"), "new\r\n");
-    EXPECT_EQ(TempFolder::Entries(folder / "real"), Names{"mapcycle.txt"});
-}
-
-// A link is followed only where its owner runs the save or owns the target as well.
-TEST(ReplaceFileContent, LinkPlantedByAnotherAccount) {
-    if (geteuid() != 0) {
-        GTEST_SKIP() << "needs root to give a link to another account";
-    }
-    const TempFolder folder;
-    for (const uid_t targetOwner : {uid_t{0}, uid_t{1001}}) {
-        folder.Write("target", "old\r\n");
-        chown((folder / "target").c_str(), targetOwner, 0);
-        unlink((folder / "mapcycle.txt").c_str());
-        symlink("target", (folder / "mapcycle.txt").c_str());
-        lchown((folder / "mapcycle.txt").c_str(), 1001, 1001);
-        const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-        if (targetOwner == 0) {
-            ASSERT_TRUE(error.has_value());
-            EXPECT_NE(error->message.find("the link " + folder / "mapcycle.txt" + " points to " +
-                                          folder / "target"),
-                      std::string::npos)
-                << error->message;
-        }
-        EXPECT_EQ(TempFolder::Read(folder / "target"), targetOwner == 0 ? "old\r\n" : "new\r\n");
-    }
-}
-
-TEST(ReplaceFileContent, RefusesFolder) {
-    const TempFolder folder;
-    folder.MakeFolder("mapcycle.txt");
-    const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->code, EISDIR);
-    EXPECT_EQ(TempFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
-    EXPECT_TRUE(TempFolder::Entries(folder / "mapcycle.txt").empty());
-}
-
-// Everything that decides who may read or write a file: owner, group, mode bits, every
-// extended attribute (the ACL is one) and its links. Comparing the mode alone would miss an ACL
-// whose mask the group bits carry.
-std::string AccessOf(const std::string& path) {
-    struct stat status {};
-    if (lstat(path.c_str(), &status) != 0) {
-        return std::strerror(errno);
-    }
-    std::string access = "owner " + std::to_string(status.st_uid) + ", group " +
-                         std::to_string(status.st_gid) + ", mode " +
-                         std::to_string(status.st_mode & 07777) + ", links " +
-                         std::to_string(status.st_nlink);
-    std::string names(4096, '\0');
-    names.resize(static_cast<std::size_t>(
-        std::max<ssize_t>(0, llistxattr(path.c_str(), names.data(), names.size()))));
-    std::map<std::string, std::string> attributes; // sorted: the list's order may change
-    for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
-        const std::string name = names.c_str() + at;
-        std::string value(4096, '\0');
-        value.resize(static_cast<std::size_t>(
-            std::max<ssize_t>(0, lgetxattr(path.c_str(), name.c_str(), value.data(), 4096))));
-        attributes[name] = value;
-    }
-    for (const auto& [name, value] : attributes) {
-        access += ", " + name + "=" + testing::PrintToString(value);
-    }
-    return access;
-}
-
-// system.posix_acl_access as the kernel takes it: a version, then (tag, rights, id) entries.
-std::string Acl(std::initializer_list<std::tuple<std::uint16_t, std::uint16_t, std::uint32_t>> es) {
-    std::string acl("\x02\0\0\0", 4);
-    for (const auto& [tag, rights, id] : es) {
-        acl.append(reinterpret_cast<const char*>(&tag), 2);
-        acl.append(reinterpret_cast<const char*>(&rights), 2);
-        acl.append(reinterpret_cast<const char*>(&id), 4);
-    }
-    return acl;
-}
-
-constexpr uid_t kServer = 1001; // the account the game server runs as
-constexpr gid_t kAdmins = 1002; // the server's group, whose members edit its cycle
-constexpr uid_t kAdmin = 1005;  // one of them
-constexpr std::uint32_t kNoId = 0xFFFFFFFF;
-
-enum class Other { None, HardLink, BindMount };
-
-struct AccessCase {
+struct FileCase {
     const char* name;
-    mode_t mode;
-    const char* attribute; // an ACL, an extended attribute, or nothing
-    Other other;
-    mode_t folderMode = 0775;
+    Before before;
+    std::size_t limit;
+    int readError;    // 0: the old bytes are read
+    int replaceError; // 0: the new bytes replace them
+    const char* says = "";
 };
 
-struct Saver {
-    const char* name;
-    bool asAdmin; // else as root
-};
-
-void PrintTo(const AccessCase& row, std::ostream* out) {
+void PrintTo(const FileCase& row, std::ostream* out) {
     *out << row.name;
 }
-void PrintTo(const Saver& saver, std::ostream* out) {
-    *out << saver.name;
+
+class TextFile : public testing::TestWithParam<FileCase> {};
+
+TEST_P(TextFile, ReadsAndReplacesWholeOrNotAtAll) {
+    const FileCase& row = GetParam();
+    const Folder folder;
+    const std::string path =
+        folder / (row.before == Before::NoFolder ? "absent" + kSeparator : "") + "mapcycle.txt";
+    if (row.before == Before::File || row.before == Before::ReadOnlyFile) {
+        folder.Write("mapcycle.txt", kOldBytes);
+    } else if (row.before == Before::Folder) {
+        folder.MakeFolder("mapcycle.txt");
+    }
+    if (row.before == Before::ReadOnlyFile) {
+        MakeReadOnly(path);
+    }
+    const Names entries = Folder::Entries(folder.Path());
+
+    const rotaline::ReadResult read = ReadWholeFile(path, row.limit);
+    EXPECT_EQ(read.error ? read.error->code : 0, row.readError);
+    EXPECT_EQ(read.bytes, row.readError == 0 ? kOldBytes : "");
+
+    const auto replaced = ReplaceFileContent(path, kNewBytes);
+    const std::string message = row.readError != 0 ? (read.error ? read.error->message : "")
+                                                   : (replaced ? replaced->message : "");
+    ASSERT_EQ(replaced ? replaced->code : 0, row.replaceError) << message;
+    EXPECT_NE(message.find(row.says), std::string::npos) << message;
+    if (row.replaceError == 0) {
+        EXPECT_EQ(Folder::Read(path), kNewBytes);
+        EXPECT_EQ(Folder::Entries(folder.Path()), Names{"mapcycle.txt"});
+    } else {
+        EXPECT_EQ(Folder::Entries(folder.Path()), entries);
+        if (row.before == Before::ReadOnlyFile) {
+            EXPECT_EQ(Folder::Read(path), kOldBytes);
+        }
+    }
 }
 
-// Sets a case up, saves as root or as a group member, and compares; in a child process of its
-// own, which may mount in a namespace of its own and give up root. "" when the case holds,
-// "skip: ..." when the machine cannot set it up, else what differs.
-std::string SaveInChild(const AccessCase& row, const Saver& saver, const TempFolder& root) {
-    const std::string mod = root / "mod";
-    const std::string cycle = mod + "/mapcycle.txt";
-    const std::string elsewhere = root / "elsewhere";
-    mkdir(mod.c_str(), 0755);
-    std::ofstream(cycle) << "old\r\n";
-    chown(cycle.c_str(), kServer, kAdmins);
-    chmod(cycle.c_str(), row.mode);
-    if (row.attribute != nullptr && std::string(row.attribute) == "acl") {
-        // The server and its group may write, one more user may too, the mask lets them.
-        const std::string acl =
-            Acl({{1, 6, kNoId}, {2, 6, 1003}, {4, 6, kNoId}, {16, 6, kNoId}, {32, 4, kNoId}});
-        if (setxattr(cycle.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
-            return std::string("skip: no ACL here: ") + std::strerror(errno);
-        }
-    } else if (row.attribute != nullptr &&
-               setxattr(cycle.c_str(), row.attribute, "kept", 4, 0) != 0) {
-        return std::string("skip: no extended attributes here: ") + std::strerror(errno);
-    }
-    if (row.other == Other::HardLink) {
-        link(cycle.c_str(), elsewhere.c_str());
-    } else if (row.other == Other::BindMount) {
-        std::ofstream(elsewhere) << "";
-        if (unshare(CLONE_NEWNS) != 0 ||
-            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
-            mount(cycle.c_str(), elsewhere.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-            mount(elsewhere.c_str(), cycle.c_str(), nullptr, MS_BIND, nullptr) != 0) {
-            return std::string("skip: cannot bind-mount a file: ") + std::strerror(errno);
-        }
-    }
-    chown(mod.c_str(), kServer, kAdmins);
-    chmod(mod.c_str(), row.folderMode);
-    const std::string before = AccessOf(cycle);
-
-    const pid_t child = fork();
-    if (child == 0) {
-        const gid_t groups[] = {kAdmins};
-        if (saver.asAdmin &&
-            (setgroups(1, groups) != 0 || setgid(kAdmins) != 0 || setuid(kAdmin) != 0)) {
-            _exit(3);
-        }
-        _exit(rotaline::ReplaceFileContent(cycle, "new\r\n").has_value() ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return "the save failed (status " + std::to_string(status) + ")";
-    }
-    std::string differs;
-    if (AccessOf(cycle) != before) {
-        differs += "access was: " + before + "; is: " + AccessOf(cycle) + ". ";
-    }
-    if (TempFolder::Read(cycle) != "new\r\n") {
-        differs += "content: " + TempFolder::Read(cycle) + ". ";
-    }
-    if (row.other != Other::None && TempFolder::Read(elsewhere) != "new\r\n") {
-        differs += "the other name still holds " + TempFolder::Read(elsewhere) + ". ";
-    }
-    if (TempFolder::Entries(mod) != std::vector<std::string>{"mapcycle.txt"}) {
-        differs += "left in the folder: " + testing::PrintToString(TempFolder::Entries(mod));
-    }
-    return differs;
-}
-
-class SaveKeepsAccess : public testing::TestWithParam<std::tuple<AccessCase, Saver>> {};
-
-TEST_P(SaveKeepsAccess, ForEveryUser) {
-    if (geteuid() != 0) {
-        GTEST_SKIP() << "needs root to give files to other accounts and to mount";
-    }
-    const auto& [row, saver] = GetParam();
-    const TempFolder root;
-    chmod(root.Path().c_str(), 0755);
-    int report[2];
-    ASSERT_EQ(pipe(report), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        const std::string result = SaveInChild(row, saver, root);
-        write(report[1], result.data(), result.size());
-        _exit(0);
-    }
-    close(report[1]);
-    std::string result;
-    char buffer[512];
-    for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;) {
-        result.append(buffer, static_cast<std::size_t>(got));
-    }
-    close(report[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child ended with " << status;
-    if (result.starts_with("skip: ")) {
-        GTEST_SKIP() << result.substr(6);
-    }
-    EXPECT_EQ(result, "");
-}
-
-const AccessCase kAccessCases[] = {
-    {"OtherAccountsFile", 0664, nullptr, Other::None},
-    {"SetGroupIdBit", 02664, nullptr, Other::None},
-    {"Acl", 0664, "acl", Other::None},
-    {"ExtendedAttribute", 0664, "user.origin", Other::None},
-    {"HardLink", 0664, nullptr, Other::HardLink},
-    {"BindMount", 0664, nullptr, Other::BindMount},
-    {"FolderNotWritable", 0664, nullptr, Other::None, 0555},
-    {"StickySharedFolder", 0664, nullptr, Other::None, 01777},
+const FileCase kFileCases[] = {
+    {"FileOfTheLimit", Before::File, 100, 0, 0},
+    {"FileAboveTheLimit", Before::File, 99, kTooLarge, 0, "99"},
+    {"ReadOnlyFile", Before::ReadOnlyFile, 100, 0, kReadOnly, "read-only"},
+    {"Folder", Before::Folder, 100, kIsFolder, kIsFolder},
+    {"Nothing", Before::Nothing, 100, kMissing, 0},
+    {"NoFolder", Before::NoFolder, 100, kMissingFolder, kMissingFolder},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, SaveKeepsAccess,
-                         testing::Combine(testing::ValuesIn(kAccessCases),
-                                          testing::Values(Saver{"AsRoot", false},
-                                                          Saver{"AsGroupMember", true})),
-                         [](const testing::TestParamInfo<SaveKeepsAccess::ParamType>& row) {
-                             return std::string(std::get<0>(row.param).name) +
-                                    std::get<1>(row.param).name;
-                         });
-
-// Saves killed at random moments, by SIGTERM and by SIGKILL, leave the old or the new content
-// whole; the next save removes whatever they left. ROTALINE_SAVE_KILLS sets the count.
-class KilledSaves : public testing::TestWithParam<bool> {};
-
-TEST_P(KilledSaves, LeaveNothingBehind) {
-    const bool unnamedFiles = GetParam();
-    const TempFolder folder;
-    const std::string cycle = folder / "mapcycle.txt";
-    const std::string first(1 << 20, 'a');
-    const std::string second(3 << 19, 'b');
-    folder.Write("mapcycle.txt", first);
-    const char* count = std::getenv("ROTALINE_SAVE_KILLS");
-    const int kills = count != nullptr ? std::atoi(count) : 12;
-    for (int i = 0; i < kills; ++i) {
-        const pid_t child = fork();
-        if (child == 0) {
-            rotaline::testing::FaultyFileSystem calls;
-            if (!unnamedFiles) {
-                calls.NoUnnamedFiles();
-            }
-            for (int n = 0;; ++n) {
-                rotaline::ReplaceFileContent(cycle, n % 2 == 0 ? second : first);
-            }
-        }
-        usleep(static_cast<useconds_t>(1000 + (i * 7919) % 20000));
-        kill(child, i % 2 == 0 ? SIGKILL : SIGTERM);
-        waitpid(child, nullptr, 0);
-        const std::string now = TempFolder::Read(cycle);
-        ASSERT_TRUE(now == first || now == second) << "kill " << i << ": " << now.size();
-    }
-    RecordProperty("left_after_kills",
-                   static_cast<int>(TempFolder::Entries(folder.Path()).size()) - 1);
-    EXPECT_FALSE(rotaline::ReplaceFileContent(cycle, "new\r\n").has_value());
-    EXPECT_EQ(TempFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, KilledSaves, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& row) {
-                             return row.param ? "Unnamed" : "Named";
-                         });
+INSTANTIATE_TEST_SUITE_P(Rows, TextFile, testing::ValuesIn(kFileCases),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

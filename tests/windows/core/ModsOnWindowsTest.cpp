@@ -1,11 +1,12 @@
 // Start-up, opening a mod and saving, through the Win32 side over folders and registry made here.
+#include "core/FakeWindowSystem.h"
+#include "core/lists/SelectableList.h"
 #include "core/session/Globals.h"
 #include "core/session/InstallPathLookup.h"
-#include "core/session/Startup.h"
-#include "core/FakeWindowSystem.h"
 #include "core/session/OpenMod.h"
 #include "core/session/SaveAndReturn.h"
-#include "core/lists/SelectableList.h"
+#include "core/session/Startup.h"
+#include "lists/ListText.h"
 
 #include "ScratchFolder.h"
 
@@ -22,14 +23,6 @@ namespace {
 
 using testing::FakeWindowSystem;
 using Names = std::vector<std::string>;
-
-Names Items(const SelectableList& list) {
-    Names items;
-    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-        items.push_back(list.List(i));
-    }
-    return items;
-}
 
 Names Sorted(Names names) {
     std::sort(names.begin(), names.end());
@@ -137,22 +130,6 @@ TEST_F(ModsOnWindows, OpensModAndSavesByteForByte) {
     EXPECT_EQ(windows.messages.shown[0].text, "Map Saved");
     EXPECT_EQ(ScratchFolder::Read(install.folder / "valve\\mapcycle.txt"),
               "crossfire\r\nde_dust\r\nDE_AZTEC\r\n");
-    EXPECT_EQ(ScratchFolder::Entries(install.folder / "valve"), (Names{"mapcycle.txt", "maps"}));
-}
-
-TEST_F(ModsOnWindows, SaveOverReadOnlyCycleLeavesIt) {
-    InstallPath = install.folder.Path();
-    ModName = "valve";
-    SetFileAttributesA((install.folder / "valve\\mapcycle.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    EditorLists lists;
-    lists.lstMap.AddItem("de_dust");
-    lists.cycleFileBytes = "crossfire\r\nde_dust";
-
-    cmdSave_Click(lists, windows.messages);
-    ASSERT_EQ(windows.messages.shown.size(), 1u);
-    EXPECT_EQ(windows.messages.shown[0].title, "Cannot Save");
-    EXPECT_NE(windows.messages.shown[0].text.find("read-only"), std::string::npos);
-    EXPECT_EQ(ScratchFolder::Read(install.folder / "valve\\mapcycle.txt"), "crossfire\r\nde_dust");
     EXPECT_EQ(ScratchFolder::Entries(install.folder / "valve"), (Names{"mapcycle.txt", "maps"}));
 }
 
