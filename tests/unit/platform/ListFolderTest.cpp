@@ -1,4 +1,4 @@
-// Folder listings on a real folder: kinds of entry, masks, hidden names, errors, and Dir.
+// Folder listings on a real folder: kinds of entry, masks, hidden names, and errors.
 #include "core/platform/FolderListing.h"
 #include "platform/TempFolder.h"
 
@@ -43,10 +43,11 @@ public:
 };
 
 Names SortedListing(const std::string& pattern, int mask) {
-    rotaline::ListingResult listing = ListFolder(pattern, mask);
-    EXPECT_FALSE(listing.error.has_value()) << listing.error->message;
-    std::sort(listing.names.begin(), listing.names.end());
-    return listing.names;
+    rotaline::Result<Names> listing = ListFolder(pattern, mask);
+    EXPECT_TRUE(listing.ok()) << (listing ? "" : listing.error().Message());
+    Names names = listing ? *listing : Names();
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 struct ListingCase {
@@ -101,9 +102,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, ListFolderTest, testing::ValuesIn(kListingCases),
 TEST(ListFolder, MissingFolderGivesNothingWithoutError) {
     const SampleFolder sample;
     for (const char* folder : {"\\absent\\*.", "\\readme\\*."}) {
-        const rotaline::ListingResult listing = ListFolder(sample.folder.Path() + folder, 16);
-        EXPECT_TRUE(listing.names.empty()) << folder;
-        EXPECT_FALSE(listing.error.has_value()) << folder;
+        const rotaline::Result<Names> listing = ListFolder(sample.folder.Path() + folder, 16);
+        ASSERT_TRUE(listing.ok()) << folder;
+        EXPECT_TRUE(listing->empty()) << folder;
     }
 }
 
@@ -113,11 +114,11 @@ TEST(ListFolder, UnreadableFolderReportsError) {
     }
     const SampleFolder sample;
     chmod((sample.folder / "valve").c_str(), 0);
-    const rotaline::ListingResult listing = ListFolder(sample.folder.Path() + "\\valve\\*", 16);
-    EXPECT_TRUE(listing.names.empty());
-    ASSERT_TRUE(listing.error.has_value());
-    EXPECT_EQ(listing.error->code, EACCES);
-    EXPECT_FALSE(listing.error->message.empty());
+    const rotaline::Result<Names> listing = ListFolder(sample.folder.Path() + "\\valve\\*", 16);
+    ASSERT_FALSE(listing.ok());
+    EXPECT_EQ(listing.error().kind, rotaline::ErrorKind::AccessDenied);
+    EXPECT_EQ(listing.error().systemCode, EACCES);
+    EXPECT_EQ(listing.error().Message(), (sample.folder / "valve") + ": Permission denied");
 }
 
 TEST(ListFolder, PatternWithoutBackslashListsWorkingFolder) {
@@ -128,27 +129,6 @@ TEST(ListFolder, PatternWithoutBackslashListsWorkingFolder) {
     const Names names = SortedListing("*.BSP", kAttrNormal);
     ASSERT_EQ(chdir(previous), 0);
     EXPECT_EQ(names, (Names{"DE_AZTEC.BSP", "de_dust.bsp"}));
-}
-
-TEST(Dir, WalksOneListingAtATime) {
-    const SampleFolder sample;
-    const std::string root = sample.folder.Path();
-    rotaline::Dir dir;
-    EXPECT_EQ(dir.Next(), "") << "nothing started yet";
-
-    Names maps{dir.First(root + "\\*.bsp", kAttrNormal)};
-    maps.push_back(dir.Next());
-    std::sort(maps.begin(), maps.end());
-    EXPECT_EQ(maps, (Names{"DE_AZTEC.BSP", "de_dust.bsp"}));
-    EXPECT_EQ(dir.Next(), "");
-    EXPECT_EQ(dir.Next(), "") << "the end stays the end";
-
-    dir.First(root + "\\*.bsp", kAttrNormal);
-    EXPECT_EQ(dir.First(root + "\\readme", kAttrNormal), "readme");
-    EXPECT_EQ(dir.Next(), "") << "a new First ends the earlier listing";
-
-    EXPECT_EQ(dir.First(root + "\\absent\\*", kAttrDirectory), "");
-    EXPECT_FALSE(dir.Error().has_value());
 }
 
 } // namespace

@@ -51,8 +51,9 @@ TEST_F(PathsTest, ListingFollowsDriveLink) {
     ASSERT_EQ(symlink("../drive_c", (prefix / "dosdevices/c:").c_str()), 0);
     setenv("WINEPREFIX", prefix.Path().c_str(), 1);
 
-    const rotaline::ListingResult listing = rotaline::ListFolder("C:\\Half-Life\\v*.", 16);
-    EXPECT_EQ(listing.names, std::vector<std::string>{"valve"});
+    const auto listing = rotaline::ListFolder("C:\\Half-Life\\v*.", 16);
+    ASSERT_TRUE(listing.ok());
+    EXPECT_EQ(*listing, std::vector<std::string>{"valve"});
 }
 
 } // namespace

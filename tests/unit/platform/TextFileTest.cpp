@@ -38,37 +38,36 @@ mode_t PermissionsOf(const std::string& path) {
 TEST(ReadWholeFile, GivesBytesUnchanged) {
     const TempFolder folder;
     folder.Write("mapcycle.txt", kOddBytes);
-    const rotaline::ReadResult read = ReadWholeFile(folder / "mapcycle.txt", 1024);
-    EXPECT_FALSE(read.error.has_value());
-    EXPECT_EQ(read.bytes, kOddBytes);
+    const rotaline::Result<std::string> read = ReadWholeFile(folder / "mapcycle.txt", 1024);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(*read, kOddBytes);
 }
 
 TEST(ReadWholeFile, RefusesWhatIsNotAFile) {
     const TempFolder folder;
     ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0644), 0);
     alarm(10); // a read that blocks on the pipe ends the test run instead of hanging it
-    const rotaline::ReadResult fromPipe = ReadWholeFile(folder / "pipe", 1024);
+    const rotaline::Result<std::string> fromPipe = ReadWholeFile(folder / "pipe", 1024);
     alarm(0);
-    EXPECT_TRUE(fromPipe.error.has_value());
+    EXPECT_FALSE(fromPipe.ok());
 
-    const rotaline::ReadResult fromFolder = ReadWholeFile(folder.Path(), 1024);
-    ASSERT_TRUE(fromFolder.error.has_value());
-    EXPECT_EQ(fromFolder.error->code, EISDIR);
+    const rotaline::Result<std::string> fromFolder = ReadWholeFile(folder.Path(), 1024);
+    ASSERT_FALSE(fromFolder.ok());
+    EXPECT_EQ(fromFolder.error().systemCode, EISDIR);
 
-    const rotaline::ReadResult fromNothing = ReadWholeFile(folder / "absent", 1024);
-    ASSERT_TRUE(fromNothing.error.has_value());
-    EXPECT_EQ(fromNothing.error->code, ENOENT);
+    const rotaline::Result<std::string> fromNothing = ReadWholeFile(folder / "absent", 1024);
+    ASSERT_FALSE(fromNothing.ok());
+    EXPECT_EQ(fromNothing.error().systemCode, ENOENT);
 }
 
 TEST(ReadWholeFile, RefusesFileAboveLimit) {
     const TempFolder folder;
     folder.Write("big", std::string(11, 'x'));
-    EXPECT_EQ(ReadWholeFile(folder / "big", 11).bytes, std::string(11, 'x'));
-    const rotaline::ReadResult read = ReadWholeFile(folder / "big", 10);
-    ASSERT_TRUE(read.error.has_value());
-    EXPECT_EQ(read.error->code, EFBIG);
-    EXPECT_NE(read.error->message.find("10"), std::string::npos) << read.error->message;
-    EXPECT_TRUE(read.bytes.empty());
+    EXPECT_EQ(*ReadWholeFile(folder / "big", 11), std::string(11, 'x'));
+    const rotaline::Result<std::string> read = ReadWholeFile(folder / "big", 10);
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().systemCode, EFBIG);
+    EXPECT_NE(read.error().detail.find("10"), std::string::npos) << read.error().detail;
 }
 
 TEST(ReplaceFileContent, CreatesMissingFileWithDefaultMode) {
@@ -76,7 +75,7 @@ TEST(ReplaceFileContent, CreatesMissingFileWithDefaultMode) {
     const mode_t previous = umask(022);
     const auto error = ReplaceFileContent(folder / "new.txt", "de_dust\r\n");
     umask(previous);
-    EXPECT_FALSE(error.has_value());
+    EXPECT_TRUE(error.ok());
     EXPECT_EQ(TempFolder::Read(folder / "new.txt"), "de_dust\r\n");
     EXPECT_EQ(PermissionsOf(folder / "new.txt"), 0644u);
 }
@@ -89,7 +88,7 @@ TEST(ReplaceFileContent, LinkStaysLinkAndTargetChanges) {
     ASSERT_EQ(symlink(folder.Path().c_str(), (folder / "outer").c_str()), 0);
     ASSERT_EQ(symlink("outer/inner", (folder / "mapcycle.txt").c_str()), 0);
 
-    EXPECT_FALSE(ReplaceFileContent(folder / "mapcycle.txt", "new\r\n").has_value());
+    EXPECT_TRUE(ReplaceFileContent(folder / "mapcycle.txt", "new\r\n").ok());
     struct stat status {};
     for (const char* link : {"mapcycle.txt", "inner", "outer"}) {
         ASSERT_EQ(lstat((folder / link).c_str(), &status), 0);
@@ -113,11 +112,11 @@ TEST(ReplaceFileContent, LinkPlantedByAnotherAccount) {
         lchown((folder / "mapcycle.txt").c_str(), 1001, 1001);
         const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
         if (targetOwner == 0) {
-            ASSERT_TRUE(error.has_value());
-            EXPECT_NE(error->message.find("the link " + folder / "mapcycle.txt" + " points to " +
+            ASSERT_FALSE(error.ok());
+            EXPECT_NE(error.error().detail.find("the link " + folder / "mapcycle.txt" + " points to " +
                                           folder / "target"),
                       std::string::npos)
-                << error->message;
+                << error.error().detail;
         }
         EXPECT_EQ(TempFolder::Read(folder / "target"), targetOwner == 0 ? "old\r\n" : "new\r\n");
     }
@@ -127,8 +126,8 @@ TEST(ReplaceFileContent, RefusesFolder) {
     const TempFolder folder;
     folder.MakeFolder("mapcycle.txt");
     const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->code, EISDIR);
+    ASSERT_FALSE(error.ok());
+    EXPECT_EQ(error.error().systemCode, EISDIR);
     EXPECT_EQ(TempFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
     EXPECT_TRUE(TempFolder::Entries(folder / "mapcycle.txt").empty());
 }
@@ -244,7 +243,7 @@ std::string SaveInChild(const AccessCase& row, const Saver& saver, const TempFol
             (setgroups(1, groups) != 0 || setgid(kAdmins) != 0 || setuid(kAdmin) != 0)) {
             _exit(3);
         }
-        _exit(rotaline::ReplaceFileContent(cycle, "new\r\n").has_value() ? 1 : 0);
+        _exit(rotaline::ReplaceFileContent(cycle, "new\r\n").ok() ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -341,7 +340,7 @@ TEST_P(KilledSaves, LeaveNothingBehind) {
                 calls.NoUnnamedFiles();
             }
             for (int n = 0;; ++n) {
-                rotaline::ReplaceFileContent(cycle, n % 2 == 0 ? second : first);
+                (void)rotaline::ReplaceFileContent(cycle, n % 2 == 0 ? second : first);
             }
         }
         usleep(static_cast<useconds_t>(1000 + (i * 7919) % 20000));
@@ -352,7 +351,7 @@ TEST_P(KilledSaves, LeaveNothingBehind) {
     }
     RecordProperty("left_after_kills",
                    static_cast<int>(TempFolder::Entries(folder.Path()).size()) - 1);
-    EXPECT_FALSE(rotaline::ReplaceFileContent(cycle, "new\r\n").has_value());
+    EXPECT_TRUE(rotaline::ReplaceFileContent(cycle, "new\r\n").ok());
     EXPECT_EQ(TempFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
 
