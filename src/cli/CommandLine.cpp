@@ -411,7 +411,11 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     RunGuarded([&] { outcome = Run(arguments, out); },
                [&](const std::string& text) { outcome = text; });
     if (!outcome) {
-        err << "rotaline: " << outcome.error() << '\n';
+        // A name in the sentence may hold a line end; the failure still takes one line.
+        const std::string& text = outcome.error();
+        const bool plain = std::none_of(text.begin(), text.end(),
+                                        [](char c) { return static_cast<unsigned char>(c) < ' '; });
+        err << "rotaline: " << (plain ? text : EscapedForTerminal(text)) << '\n';
         return kCommandFailed;
     }
     return *outcome;
