@@ -43,10 +43,11 @@ public:
 };
 
 Names SortedListing(const std::string& pattern, int mask) {
-    rotaline::ListingResult listing = ListFolder(pattern, mask);
-    EXPECT_FALSE(listing.error.has_value()) << listing.error->message;
-    std::sort(listing.names.begin(), listing.names.end());
-    return listing.names;
+    rotaline::Result<Names> listing = ListFolder(pattern, mask);
+    EXPECT_TRUE(listing.ok()) << (listing ? "" : listing.error().Message());
+    Names names = listing ? *listing : Names();
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 struct ListingCase {
@@ -115,21 +116,21 @@ TEST(ListFolderWin32, MissingFolderGivesNothingWithoutError) {
     const SampleFolder sample;
     // A file where a folder should be: Windows answers 267, Wine 123.
     for (const char* folder : {"\\absent\\*.", "\\readme\\*.", "\\a|b\\*"}) {
-        const rotaline::ListingResult listing = ListFolder(sample.folder.Path() + folder, 16);
-        EXPECT_TRUE(listing.names.empty()) << folder;
-        EXPECT_FALSE(listing.error.has_value()) << folder;
+        const rotaline::Result<Names> listing = ListFolder(sample.folder.Path() + folder, 16);
+        ASSERT_TRUE(listing.ok()) << folder;
+        EXPECT_TRUE(listing->empty()) << folder;
     }
 }
 
 TEST(ListFolderWin32, OtherFailureIsReported) {
     const SampleFolder sample;
     const std::string tooLong = sample.folder.Path() + "\\" + std::string(300, 'a') + "\\*";
-    const rotaline::ListingResult listing = ListFolder(tooLong, kAttrDirectory);
-    EXPECT_TRUE(listing.names.empty());
-    ASSERT_TRUE(listing.error.has_value());
-    EXPECT_EQ(listing.error->code, ERROR_FILENAME_EXCED_RANGE);
-    EXPECT_FALSE(listing.error->message.empty());
-    EXPECT_NE(listing.error->message.back(), '\n') << "the system's line end is trimmed";
+    const rotaline::Result<Names> listing = ListFolder(tooLong, kAttrDirectory);
+    ASSERT_FALSE(listing.ok());
+    EXPECT_EQ(listing.error().system, rotaline::ErrorSystem::Win32);
+    EXPECT_EQ(listing.error().systemCode, ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_FALSE(listing.error().detail.empty());
+    EXPECT_NE(listing.error().detail.back(), '\n') << "the system's line end is trimmed";
 }
 
 TEST(ListFolderWin32, PatternWithoutFolderListsWorkingFolder) {
@@ -140,20 +141,6 @@ TEST(ListFolderWin32, PatternWithoutFolderListsWorkingFolder) {
     const Names names = SortedListing("*.BSP", kAttrNormal);
     ASSERT_TRUE(SetCurrentDirectoryA(previous));
     EXPECT_EQ(names, (Names{"DE_AZTEC.BSP", "de_dust.bsp"}));
-}
-
-TEST(DirWin32, WalksOneListingAtATime) {
-    const SampleFolder sample;
-    const std::string root = sample.folder.Path();
-    rotaline::Dir dir;
-    Names maps{dir.First(root + "\\*.bsp", kAttrNormal)};
-    maps.push_back(dir.Next());
-    std::sort(maps.begin(), maps.end());
-    EXPECT_EQ(maps, (Names{"DE_AZTEC.BSP", "de_dust.bsp"}));
-    EXPECT_EQ(dir.Next(), "");
-
-    EXPECT_EQ(dir.First(root + "\\absent\\*", kAttrDirectory), "");
-    EXPECT_FALSE(dir.Error().has_value());
 }
 
 } // namespace

@@ -47,20 +47,20 @@ private:
 TEST(ReadWholeFileWin32, GivesBytesUnchanged) {
     const ScratchFolder folder;
     folder.Write("mapcycle.txt", kOddBytes);
-    const rotaline::ReadResult read = ReadWholeFile(folder / "mapcycle.txt", 1024);
-    EXPECT_FALSE(read.error.has_value());
-    EXPECT_EQ(read.bytes, kOddBytes);
+    const rotaline::Result<std::string> read = ReadWholeFile(folder / "mapcycle.txt", 1024);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(*read, kOddBytes);
 }
 
 TEST(ReadWholeFileWin32, RefusesWhatIsNotAFile) {
     const ScratchFolder folder;
-    const rotaline::ReadResult fromFolder = ReadWholeFile(folder.Path(), 1024);
-    ASSERT_TRUE(fromFolder.error.has_value());
-    EXPECT_EQ(fromFolder.error->code, 336) << fromFolder.error->message;
+    const rotaline::Result<std::string> fromFolder = ReadWholeFile(folder.Path(), 1024);
+    ASSERT_FALSE(fromFolder.ok());
+    EXPECT_EQ(fromFolder.error().systemCode, 336) << fromFolder.error().detail;
 
-    const rotaline::ReadResult fromDevice = ReadWholeFile("NUL", 1024);
-    ASSERT_TRUE(fromDevice.error.has_value());
-    EXPECT_EQ(fromDevice.error->code, ERROR_BAD_FILE_TYPE);
+    const rotaline::Result<std::string> fromDevice = ReadWholeFile("NUL", 1024);
+    ASSERT_FALSE(fromDevice.ok());
+    EXPECT_EQ(fromDevice.error().systemCode, ERROR_BAD_FILE_TYPE);
 
     // A pipe with no writer would block a read for good.
     const std::string pipeName =
@@ -68,32 +68,31 @@ TEST(ReadWholeFileWin32, RefusesWhatIsNotAFile) {
     const HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1,
                                          0, 0, 0, nullptr);
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-    const rotaline::ReadResult fromPipe = ReadWholeFile(pipeName, 1024);
+    const rotaline::Result<std::string> fromPipe = ReadWholeFile(pipeName, 1024);
     CloseHandle(pipe);
-    ASSERT_TRUE(fromPipe.error.has_value());
-    EXPECT_EQ(fromPipe.error->code, ERROR_BAD_FILE_TYPE);
+    ASSERT_FALSE(fromPipe.ok());
+    EXPECT_EQ(fromPipe.error().systemCode, ERROR_BAD_FILE_TYPE);
 
-    const rotaline::ReadResult fromNothing = ReadWholeFile(folder / "absent", 1024);
-    ASSERT_TRUE(fromNothing.error.has_value());
-    EXPECT_EQ(fromNothing.error->code, ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(fromNothing.error->message.empty());
+    const rotaline::Result<std::string> fromNothing = ReadWholeFile(folder / "absent", 1024);
+    ASSERT_FALSE(fromNothing.ok());
+    EXPECT_EQ(fromNothing.error().systemCode, ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(fromNothing.error().detail.empty());
 }
 
 TEST(ReadWholeFileWin32, RefusesFileAboveLimit) {
     const ScratchFolder folder;
     folder.Write("big", std::string(11, 'x'));
-    EXPECT_EQ(ReadWholeFile(folder / "big", 11).bytes, std::string(11, 'x'));
-    const rotaline::ReadResult read = ReadWholeFile(folder / "big", 10);
-    ASSERT_TRUE(read.error.has_value());
-    EXPECT_EQ(read.error->code, ERROR_FILE_TOO_LARGE);
-    EXPECT_NE(read.error->message.find("10"), std::string::npos) << read.error->message;
-    EXPECT_TRUE(read.bytes.empty());
+    EXPECT_EQ(*ReadWholeFile(folder / "big", 11), std::string(11, 'x'));
+    const rotaline::Result<std::string> read = ReadWholeFile(folder / "big", 10);
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().systemCode, ERROR_FILE_TOO_LARGE);
+    EXPECT_NE(read.error().detail.find("10"), std::string::npos) << read.error().detail;
 }
 
 TEST(ReplaceFileContentWin32, ReplacesBytesAndLeavesNothingElse) {
     const ScratchFolder folder;
     folder.Write("mapcycle.txt", std::string(100, 'o'));
-    EXPECT_FALSE(ReplaceFileContent(folder / "mapcycle.txt", kOddBytes).has_value());
+    EXPECT_TRUE(ReplaceFileContent(folder / "mapcycle.txt", kOddBytes).ok());
     EXPECT_EQ(ScratchFolder::Read(folder / "mapcycle.txt"), kOddBytes);
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
     EXPECT_EQ(AttributesOf(folder / "mapcycle.txt") & FILE_ATTRIBUTE_HIDDEN, 0u)
@@ -103,7 +102,7 @@ TEST(ReplaceFileContentWin32, ReplacesBytesAndLeavesNothingElse) {
 TEST(ReplaceFileContentWin32, KeepsNameAndAttributesOfOldFile) {
     const ScratchFolder folder;
     folder.Write("MapCycle.TXT", "old\r\n", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_FALSE(ReplaceFileContent(folder / "mapcycle.txt", "new\r\n").has_value());
+    EXPECT_TRUE(ReplaceFileContent(folder / "mapcycle.txt", "new\r\n").ok());
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"MapCycle.TXT"});
     EXPECT_EQ(ScratchFolder::Read(folder / "MapCycle.TXT"), "new\r\n");
     EXPECT_NE(AttributesOf(folder / "MapCycle.TXT") & FILE_ATTRIBUTE_HIDDEN, 0u);
@@ -111,7 +110,7 @@ TEST(ReplaceFileContentWin32, KeepsNameAndAttributesOfOldFile) {
 
 TEST(ReplaceFileContentWin32, CreatesMissingFile) {
     const ScratchFolder folder;
-    EXPECT_FALSE(ReplaceFileContent(folder / "new.txt", "de_dust\r\n").has_value());
+    EXPECT_TRUE(ReplaceFileContent(folder / "new.txt", "de_dust\r\n").ok());
     EXPECT_EQ(ScratchFolder::Read(folder / "new.txt"), "de_dust\r\n");
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"new.txt"});
 }
@@ -122,9 +121,9 @@ TEST(ReplaceFileContentWin32, RefusesReadOnlyFile) {
     const ScratchFolder folder;
     folder.Write("mapcycle.txt", "old\r\n", FILE_ATTRIBUTE_READONLY);
     const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->code, ERROR_ACCESS_DENIED);
-    EXPECT_NE(error->message.find("read-only"), std::string::npos) << error->message;
+    ASSERT_FALSE(error.ok());
+    EXPECT_EQ(error.error().systemCode, ERROR_ACCESS_DENIED);
+    EXPECT_NE(error.error().detail.find("read-only"), std::string::npos) << error.error().detail;
     EXPECT_EQ(ScratchFolder::Read(folder / "mapcycle.txt"), "old\r\n");
     EXPECT_NE(AttributesOf(folder / "mapcycle.txt") & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
@@ -134,8 +133,8 @@ TEST(ReplaceFileContentWin32, RefusesFolder) {
     const ScratchFolder folder;
     folder.MakeFolder("mapcycle.txt");
     const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->code, 336);
+    ASSERT_FALSE(error.ok());
+    EXPECT_EQ(error.error().systemCode, 336);
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
     EXPECT_TRUE(ScratchFolder::Entries(folder / "mapcycle.txt").empty());
 }
@@ -143,8 +142,8 @@ TEST(ReplaceFileContentWin32, RefusesFolder) {
 TEST(ReplaceFileContentWin32, MissingFolderIsReported) {
     const ScratchFolder folder;
     const auto error = ReplaceFileContent(folder / "absent\\mapcycle.txt", "new\r\n");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->code, ERROR_PATH_NOT_FOUND);
+    ASSERT_FALSE(error.ok());
+    EXPECT_EQ(error.error().systemCode, ERROR_PATH_NOT_FOUND);
     EXPECT_TRUE(ScratchFolder::Entries(folder.Path()).empty());
 }
 
@@ -168,7 +167,7 @@ TEST_P(ReplaceHeldFile, WaitsForBrieflyHeldFile) {
     });
     const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
     release.join();
-    EXPECT_FALSE(error.has_value()) << error->message;
+    EXPECT_TRUE(error.ok()) << (error ? "" : error.error().Message());
     EXPECT_EQ(ScratchFolder::Read(folder / "mapcycle.txt"), "new\r\n");
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
@@ -179,9 +178,9 @@ TEST_P(ReplaceHeldFile, FileHeldThroughoutStaysAsItWas) {
     const HeldOpen scanner(folder / "mapcycle.txt", GetParam().share);
     ASSERT_TRUE(scanner.IsHeld());
     const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_TRUE(error->code == ERROR_SHARING_VIOLATION || error->code == ERROR_ACCESS_DENIED)
-        << error->code;
+    ASSERT_FALSE(error.ok());
+    EXPECT_TRUE(error.error().systemCode == ERROR_SHARING_VIOLATION || error.error().systemCode == ERROR_ACCESS_DENIED)
+        << error.error().systemCode;
     EXPECT_EQ(ScratchFolder::Read(folder / "mapcycle.txt"), "old\r\n");
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
