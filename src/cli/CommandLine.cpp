@@ -190,8 +190,7 @@ Result<bool, std::string> Add(EditorLists& lists, const Operands& operands) {
     const std::size_t count = static_cast<std::size_t>(lists.lstMap.ListCount()) + maps.size();
     if (count > static_cast<std::size_t>(SelectableList::kMaxItems)) {
         return "the cycle of " + Quoted(ModName) + " would hold " + std::to_string(count) +
-               " entries; at most " + std::to_string(SelectableList::kMaxItems) +
-               " can be edited";
+               " entries; at most " + std::to_string(SelectableList::kMaxItems) + " can be edited";
     }
     // Move puts what it moves at the head of the cycle, so moving one map at a time from the
     // last named to the first leaves them at the head in the order given.

@@ -1,9 +1,9 @@
 // A long run of random clicks, keys and saves through the real windows: no error, no leak.
 #include "GuiFixture.h"
 #include "core/cycle/MapCycleFile.h"
-#include "core/session/Globals.h"
 #include "core/lists/RandomSource.h"
 #include "core/platform/Paths.h"
+#include "core/session/Globals.h"
 #include "frontends/qt/FrmMods.h"
 #include "frontends/qt/FrmRotaline.h"
 

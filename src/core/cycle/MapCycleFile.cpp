@@ -90,10 +90,9 @@ Result<CycleFile> ReadMapCycle(const std::string& nativePath) {
     const std::size_t count = CountCycleLines(*file);
     if (count > static_cast<std::size_t>(SelectableList::kMaxItems)) {
         const std::string most = std::to_string(SelectableList::kMaxItems);
-        Error error = MakeError(ErrorKind::TooLarge, "Too many lines: it holds " +
-                                                         std::to_string(count) +
-                                                         ", and a cycle of at most " + most +
-                                                         " maps can be edited");
+        Error error = MakeError(ErrorKind::TooLarge,
+                                "Too many lines: it holds " + std::to_string(count) +
+                                    ", and a cycle of at most " + most + " maps can be edited");
         return std::move(error).At(nativePath);
     }
     std::vector<std::string> lines = SplitCycleLines(*file);
@@ -115,11 +114,11 @@ Result<CycleWritten> WriteMapCycle(const std::string& nativePath, const Selectab
     std::string bytes = JoinCycleLines(cycle, LineEndOf(readBytes));
     // A file that reading would refuse could not be opened again, not even to undo the edit.
     if (bytes.size() > kMaxCycleFileBytes) {
-        Error error = MakeError(ErrorKind::TooLarge,
-                                "File too large: the cycle would take " +
-                                    std::to_string(bytes.size()) + " bytes, and at most " +
-                                    std::to_string(kMaxCycleFileBytes) +
-                                    " bytes (16 MB) can be read back");
+        Error error =
+            MakeError(ErrorKind::TooLarge,
+                      "File too large: the cycle would take " + std::to_string(bytes.size()) +
+                          " bytes, and at most " + std::to_string(kMaxCycleFileBytes) +
+                          " bytes (16 MB) can be read back");
         return std::move(error).At(nativePath);
     }
     if (Result<void> replaced = ReplaceFileContent(nativePath, bytes); !replaced) {

@@ -47,8 +47,7 @@ Error MakeError(ErrorKind kind, std::string detail);
 Error PosixError(int code, std::string detail = {});
 
 // A value or the error that kept it from being made, like C++23's std::expected.
-template <typename T, typename E = Error>
-class [[nodiscard]] Result {
+template <typename T, typename E = Error> class [[nodiscard]] Result {
 public:
     Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
     Result(E error) : state_(std::in_place_index<1>, std::move(error)) {}
@@ -69,8 +68,7 @@ private:
 };
 
 // An operation that gives nothing back but may fail.
-template <typename E>
-class [[nodiscard]] Result<void, E> {
+template <typename E> class [[nodiscard]] Result<void, E> {
 public:
     Result() = default;
     Result(E error) : error_(std::move(error)), failed_(true) {}

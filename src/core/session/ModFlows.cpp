@@ -69,8 +69,7 @@ FlowResult<std::vector<std::string>> FindMods() {
 FlowResult<OpenedMod> OpenMod(const ModPaths& paths) {
     Result<std::vector<std::string>> maps = ListModMaps(paths);
     if (!maps) {
-        return FailedWhile(std::move(maps.error()), "Cannot list the maps in",
-                      kCannotContinue);
+        return FailedWhile(std::move(maps.error()), "Cannot list the maps in", kCannotContinue);
     }
     if (maps->empty()) {
         const std::string text = "No files present in: " + paths.MapsPattern();
@@ -128,8 +127,7 @@ FlowResult<std::vector<CycleProblem>> CheckMod(const ModPaths& paths) {
     // The files as they are named: clients download a map by its exact name.
     Result<std::vector<std::string>> mapFiles = ListMapFiles(paths);
     if (!mapFiles) {
-        return FailedWhile(std::move(mapFiles.error()), "Cannot list the maps in",
-                      kCannotContinue);
+        return FailedWhile(std::move(mapFiles.error()), "Cannot list the maps in", kCannotContinue);
     }
     return CheckCycle(*file, *mapFiles);
 }

@@ -22,8 +22,7 @@ struct FlowError {
     std::string title; // "Cannot Start", "Cannot Continue" or "Cannot Save"
 };
 
-template <typename T>
-using FlowResult = Result<T, FlowError>;
+template <typename T> using FlowResult = Result<T, FlowError>;
 
 // Sets InstallPath from `installPathOverride` when given, else from the registry or Steam's
 // folders. Fails with "Half Life is not installed on this machine" when nothing is found.

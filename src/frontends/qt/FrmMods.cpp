@@ -1,11 +1,11 @@
 // The mod chooser window: its controls, their layout, and the wiring of their events.
 #include "frontends/qt/FrmMods.h"
 
-#include "core/session/ErrorGuard.h"
 #include "core/session/AboutMessage.h"
+#include "core/session/ErrorGuard.h"
+#include "core/session/OpenMod.h"
 #include "core/session/Shutdown.h"
 #include "core/session/Startup.h"
-#include "core/session/OpenMod.h"
 #include "frontends/qt/ClickablePicture.h"
 #include "frontends/qt/ExtendedListView.h"
 #include "frontends/qt/QtWindowSystem.h"

@@ -1,10 +1,10 @@
 // The map cycle editor window: its controls, their layout, and the wiring of their events.
 #include "frontends/qt/FrmRotaline.h"
 
-#include "core/session/ErrorGuard.h"
-#include "core/session/AboutMessage.h"
-#include "core/session/SaveAndReturn.h"
 #include "core/lists/EditingOperations.h"
+#include "core/session/AboutMessage.h"
+#include "core/session/ErrorGuard.h"
+#include "core/session/SaveAndReturn.h"
 #include "frontends/qt/ClickablePicture.h"
 #include "frontends/qt/DisplayText.h"
 #include "frontends/qt/ExtendedListView.h"

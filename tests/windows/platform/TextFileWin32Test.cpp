@@ -179,7 +179,8 @@ TEST_P(ReplaceHeldFile, FileHeldThroughoutStaysAsItWas) {
     ASSERT_TRUE(scanner.IsHeld());
     const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
     ASSERT_FALSE(error.ok());
-    EXPECT_TRUE(error.error().systemCode == ERROR_SHARING_VIOLATION || error.error().systemCode == ERROR_ACCESS_DENIED)
+    EXPECT_TRUE(error.error().systemCode == ERROR_SHARING_VIOLATION ||
+                error.error().systemCode == ERROR_ACCESS_DENIED)
         << error.error().systemCode;
     EXPECT_EQ(ScratchFolder::Read(folder / "mapcycle.txt"), "old\r\n");
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});

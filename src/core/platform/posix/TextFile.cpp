@@ -59,7 +59,7 @@ std::string SizeText(std::size_t bytes) {
 Error TooLarge(std::size_t size, std::size_t maxBytes) {
     const std::string held = size > 0 ? "it holds " + SizeText(size) : "it grew while being read";
     return PosixError(EFBIG, "File too large: " + held + ", and at most " + SizeText(maxBytes) +
-                                  " can be read");
+                                 " can be read");
 }
 
 // "dir/name" gives "dir/", a bare name gives "": joining the result with a name stays in the
@@ -178,7 +178,7 @@ struct Target {
 // points to, as the kernel's protected_symlinks rule has it: otherwise root, or a member of the
 // server's group, would write wherever the link's owner chose.
 std::optional<Error> CheckLinkOwners(const std::vector<std::pair<std::string, uid_t>>& links,
-                                           const Target& target) {
+                                     const Target& target) {
     struct stat folder;
     const uid_t targetOwner = target.exists ? target.status.st_uid
                               : SystemCalls().Lstat(FolderOf(target.path).c_str(), &folder) == 0
@@ -187,8 +187,8 @@ std::optional<Error> CheckLinkOwners(const std::vector<std::pair<std::string, ui
     for (const auto& [link, owner] : links) {
         if (owner != geteuid() && owner != targetOwner) {
             return PosixError(EPERM, "the link " + link + " points to " + target.path +
-                                          ", and it belongs to another account that does not "
-                                          "own that file, so it is not followed");
+                                         ", and it belongs to another account that does not "
+                                         "own that file, so it is not followed");
         }
     }
     return std::nullopt;
@@ -635,7 +635,7 @@ RenameOutcome SaveThroughNamed(const Target& target, const std::string& bytes) {
 // Writes into the file itself: its inode, and with it every right, link and mount, stays. The
 // old bytes are kept until the new ones are flushed and put back if anything fails.
 std::optional<Error> WriteInPlace(const Target& target, const std::string& bytes,
-                                        const std::string& why) {
+                                  const std::string& why) {
     const auto failed = [&](Error error) {
         error.detail += " (written in place, as " + why + ")";
         return error;

@@ -218,7 +218,7 @@ std::wstring BaseName(const std::wstring& path) {
 
 // A new file beside the target, hidden while it is being filled so that no listing offers it.
 std::optional<Error> CreateTemporary(const std::wstring& targetPath, std::wstring& path,
-                                           HANDLE& file) {
+                                     HANDLE& file) {
     const std::wstring stem = FolderPrefix(targetPath) + L"." + BaseName(targetPath) + L".";
     for (int tries = 0; tries < kTemporaryNameTries; ++tries) {
         wchar_t suffix[17];
@@ -256,7 +256,7 @@ std::optional<Error> WriteAll(HANDLE file, const std::string& bytes) {
 }
 
 std::optional<Error> FillTemporary(const std::wstring& path, HANDLE handle,
-                                         const std::string& bytes, const Target& target) {
+                                   const std::string& bytes, const Target& target) {
     Handle file(handle);
     if (auto failed = WriteAll(file.Get(), bytes)) {
         return failed;

@@ -55,7 +55,13 @@ Error WindowsError(unsigned long code, const std::string& fallback) {
     if (message.empty()) {
         message = fallback.empty() ? "Error " + std::to_string(code) : fallback;
     }
-    return SystemError{static_cast<int>(code), std::move(message)};
+    Error error{
+        KindOfWin32(code), ErrorSystem::Win32, static_cast<int>(code), {}, std::move(message)};
+    // The words of the POSIX error of the same kind, so that a failure reads alike on both.
+    if (const char* common = CommonWording(error.kind)) {
+        error.detail = common;
+    }
+    return error;
 }
 
 Error LastWindowsError() {

@@ -167,7 +167,8 @@ std::uint32_t IniProfile::GetString(const std::string& section, const std::strin
                                     std::uint32_t size, const std::string& file) {
     // A file that cannot be read holds no keys, as an empty one.
     const Result<std::string> read = ReadWholeFile(NativePath(file), kMaxProfileFileBytes);
-    return ProfileStringFromText(read ? *read : std::string(), section, key, defaultText, buffer, size);
+    return ProfileStringFromText(read ? *read : std::string(), section, key, defaultText, buffer,
+                                 size);
 }
 
 std::uint32_t IniProfile::GetInt(const std::string& section, const std::string& key,
