@@ -3,6 +3,7 @@
 #include "FakeWindowSystem.h"
 #include "core/cycle/MapCycleFile.h"
 #include "core/lists/EditingOperations.h"
+#include "core/platform/Paths.h"
 #include "core/session/Globals.h"
 #include "core/session/OpenMod.h"
 #include "core/session/Startup.h"
@@ -323,18 +324,17 @@ std::string ReadBytes(const std::string& path) {
 // disk, renamed over the old one.
 void BM_Save(benchmark::State& state) {
     const SaveFolder& folder = FolderToSaveInto();
-    InstallPath = folder.install;
-    ModName = folder.mod;
+    const std::string cyclePath = NativePath(ModPaths{folder.install, folder.mod}.CyclePath());
     SelectableList lstMap{SelectionStyle::Extended, false};
     lstMap.ReplaceAll(MapNames(static_cast<int>(state.range(0))));
     std::string onDisk = ReadBytes(folder.cyclePath);
     for (auto _ : state) {
-        CycleWriteResult saved = WriteMapCycle(lstMap, onDisk);
-        if (saved.error || saved.changedOnDisk) {
+        Result<CycleWritten> saved = WriteMapCycle(cyclePath, lstMap, onDisk);
+        if (!saved || saved->changedOnDisk) {
             state.SkipWithError("the save failed");
             return;
         }
-        onDisk = std::move(saved.bytes);
+        onDisk = std::move(saved->bytes);
     }
     if (ReadBytes(folder.cyclePath) != JoinCycleLines(lstMap)) {
         state.SkipWithError("the file does not hold the cycle");

@@ -3,7 +3,6 @@
 #include "core/lists/SelectableList.h"
 #include "core/platform/TextFile.h"
 #include "core/platform/posix/FileSystemCalls.h"
-#include "core/session/Globals.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -69,19 +68,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(rotaline::SplitCycleLines(written) == lines, "the same lines from the written bytes");
 
     // Through the file: the safe write, then the reader.
-    rotaline::InstallPath = install;
-    rotaline::ModName = "mod";
+    const std::string path = install + "/mod/mapcycle.txt";
     if (cycle.ListCount() == 0) {
         return 0; // an empty cycle is never written
     }
     const std::string original(bytes);
-    Require(!rotaline::ReplaceFileContent(install + "/mod/mapcycle.txt", original), "the file");
-    const rotaline::CycleWriteResult saved = rotaline::WriteMapCycle(cycle, original);
-    Require(!saved.error && !saved.changedOnDisk && saved.bytes == written, "the write");
-    const rotaline::ReadResult file =
-        rotaline::ReadWholeFile(install + "/mod/mapcycle.txt", rotaline::kMaxCycleFileBytes);
-    Require(!file.error && file.bytes == written, "the file's bytes");
-    const rotaline::CycleReadResult read = rotaline::ReadMapCycle();
-    Require(!read.error && read.lines == lines, "the lines read back");
+    Require(rotaline::ReplaceFileContent(path, original).ok(), "the file");
+    const auto saved = rotaline::WriteMapCycle(path, cycle, original);
+    Require(saved && !saved->changedOnDisk && saved->bytes == written, "the write");
+    const auto file = rotaline::ReadWholeFile(path, rotaline::kMaxCycleFileBytes);
+    Require(file && *file == written, "the file's bytes");
+    const auto read = rotaline::ReadMapCycle(path);
+    Require(read && read->lines == lines, "the lines read back");
     return 0;
 }

@@ -2,24 +2,20 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CommandLineArguments.h"
-#include "core/cycle/CycleCheck.h"
 #include "core/cycle/MapCycleFile.h"
-#include "core/cycle/ModFolders.h"
 #include "core/cycle/ModMaps.h"
 #include "core/cycle/PrintableText.h"
 #include "core/lists/EditingOperations.h"
-#include "core/platform/FolderListing.h"
 #include "core/platform/Paths.h"
-#include "core/platform/TextFile.h"
+#include "core/session/ErrorGuard.h"
 #include "core/session/Globals.h"
-#include "core/session/InstallPathLookup.h"
+#include "core/session/ModFlows.h"
 #include "core/session/Version.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
-#include <exception>
 #include <limits>
 #include <ostream>
 #include <string_view>
@@ -28,12 +24,11 @@ namespace rotaline {
 
 namespace {
 
-// Ends a command with a message; nothing has been written when it is thrown.
-struct CommandFailure {
-    std::string message;
-};
-
 using Operands = std::vector<std::string>;
+
+// A command's exit status, or the one line that says why it failed; nothing has been written to
+// any file when it fails.
+using Outcome = Result<int, std::string>;
 
 // One command: what it takes, what it does, an example, and the code that runs it with its
 // operands. Commands that take a mod find it, and set ModName, before they run.
@@ -44,7 +39,7 @@ struct Command {
     std::size_t maxOperands;
     std::string_view summary;
     std::string_view example;
-    int (*run)(const Operands& operands, std::ostream& out);
+    Outcome (*run)(const Operands& operands, std::ostream& out);
 };
 
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
@@ -62,101 +57,60 @@ void Print(std::ostream& out, const std::vector<std::string>& lines) {
     }
 }
 
-std::string Native(const std::string& programPath) {
-    return Quoted(NativePath(programPath));
-}
-
-// The folders under the install folder that hold a cycle, or the reason there are none to
-// offer, as the chooser's start-up finds them.
-std::vector<std::string> ModsWithCycle() {
-    ListingResult listing = ListFolder(InstallPath + "\\*.", kAttrDirectory);
-    if (listing.error) {
-        throw CommandFailure{"cannot list " + Native(InstallPath) + ": " + listing.error->message};
+Result<void, std::string> ChooseMod(const std::string& mod) {
+    FlowResult<std::vector<std::string>> mods = FindMods();
+    if (!mods) {
+        return std::move(mods.error().text);
     }
-    if (listing.names.empty()) {
-        throw CommandFailure{"no folders in " + Native(InstallPath) +
-                             "; is it the game's install folder?"};
-    }
-    KeepModsWithCycle(InstallPath, listing.names);
-    return std::move(listing.names);
-}
-
-void ChooseMod(const std::string& mod) {
-    const std::vector<std::string> mods = ModsWithCycle();
-    if (std::find(mods.begin(), mods.end(), mod) == mods.end()) {
-        throw CommandFailure{"unknown mod " + Quoted(mod) + ": " + Native(InstallPath) +
-                             " holds no such folder with a mapcycle.txt (rotaline mods lists "
-                             "the mods)"};
+    if (std::find(mods->begin(), mods->end(), mod) == mods->end()) {
+        return "unknown mod " + Quoted(mod) + ": " + Quoted(NativePath(InstallPath)) +
+               " holds no such folder with a mapcycle.txt (rotaline mods lists the mods)";
     }
     ModName = mod;
+    return {};
 }
 
-void CheckFits(std::size_t count, const std::string& what) {
-    if (count > static_cast<std::size_t>(SelectableList::kMaxItems)) {
-        throw CommandFailure{what + " holds " + std::to_string(count) + " entries; at most " +
-                             std::to_string(SelectableList::kMaxItems) + " can be edited"};
+// The editor's two lists for the chosen mod, filled as opening the mod fills them.
+Result<void, std::string> LoadLists(EditorLists& lists) {
+    FlowResult<OpenedMod> mod = OpenMod(CurrentMod());
+    if (!mod) {
+        return std::move(mod.error().text);
     }
+    ShowMod(std::move(*mod), lists);
+    return {};
 }
 
-std::vector<std::string> ReadCycle() {
-    CycleReadResult cycle = ReadMapCycle();
-    if (cycle.error) {
-        throw CommandFailure{"cannot read " + Native(MapCyclePath()) + ": " + cycle.error->message};
-    }
-    return std::move(cycle.lines);
-}
-
-// The editor's two lists for the chosen mod, filled as opening the mod fills them. A mod
-// without maps still has a cycle to edit here.
-void LoadLists(EditorLists& lists) {
-    ListingResult maps = ListModMaps(InstallPath, ModName);
-    if (maps.error) {
-        throw CommandFailure{"cannot list the maps in " + maps.error->message};
-    }
-    CycleReadResult cycle = ReadMapCycle();
-    if (cycle.error) {
-        throw CommandFailure{"cannot read " + Native(MapCyclePath()) + ": " + cycle.error->message};
-    }
-    CheckFits(maps.names.size(), "the maps folders of " + Quoted(ModName));
-    CheckFits(cycle.lines.size(), Native(MapCyclePath()));
-    DropMapsInCycle(maps.names, cycle.lines);
-    lists.lstBSP.AddItems(std::move(maps.names));
-    lists.lstMap.AddItems(std::move(cycle.lines));
-    lists.cycleFileBytes = std::move(cycle.bytes);
-}
-
-// False when nothing was written because the file is no longer what LoadLists read.
-bool Save(const EditorLists& lists) {
-    // The editor never writes an empty cycle, and a server with none would have nothing to play.
-    if (lists.lstMap.ListCount() == 0) {
-        throw CommandFailure{"that would leave the cycle of " + Quoted(ModName) +
-                             " empty, and an empty cycle is not saved"};
-    }
-    const CycleWriteResult saved = WriteMapCycle(lists.lstMap, lists.cycleFileBytes);
-    if (saved.error) {
-        throw CommandFailure{"cannot save " + Native(MapCyclePath()) + ": " + saved.error->message};
-    }
-    return !saved.changedOnDisk;
-}
-
-// A change to the cycle; false when there is nothing to save.
-using Change = bool (*)(EditorLists& lists, const Operands& operands);
+// A change to the cycle: false when there is nothing to save, or the reason it cannot be made.
+using Change = Result<bool, std::string> (*)(EditorLists& lists, const Operands& operands);
 
 // Another program may write the file between reading and saving it; then the change is made
 // again to what that program wrote, so that both changes are kept, or fails as it would have
 // on that file. Each such round means someone else saved, so a few rounds are plenty.
 constexpr int kMaxChangeRounds = 20;
 
-int ChangeCycle(const Operands& operands, Change change) {
+Outcome ChangeCycle(const Operands& operands, Change change) {
     for (int round = 0; round < kMaxChangeRounds; ++round) {
         EditorLists lists;
-        LoadLists(lists);
-        if (!change(lists, operands) || Save(lists)) {
+        if (Result<void, std::string> loaded = LoadLists(lists); !loaded) {
+            return std::move(loaded.error());
+        }
+        Result<bool, std::string> changed = change(lists, operands);
+        if (!changed) {
+            return std::move(changed.error());
+        }
+        if (!*changed) {
             return kCommandDone;
         }
+        FlowResult<void> saved = SaveCycle(CurrentMod(), lists);
+        if (saved) {
+            return kCommandDone;
+        }
+        if (saved.error().error.kind != ErrorKind::ChangedOnDisk) {
+            return std::move(saved.error().text);
+        }
     }
-    throw CommandFailure{Native(MapCyclePath()) + " kept being changed by another program; "
-                                                  "nothing was written"};
+    return Quoted(CurrentMod().NativeCyclePath()) +
+           " kept being changed by another program; nothing was written";
 }
 
 std::int16_t FirstIndexOf(const SelectableList& list, const std::string& text) {
@@ -168,14 +122,19 @@ std::int16_t FirstIndexOf(const SelectableList& list, const std::string& text) {
     return -1;
 }
 
+// The first entry of `map` in the cycle, or -1.
 std::int16_t FindInCycle(const SelectableList& lstMap, const std::string& map) {
     for (std::int16_t i = 0; i < lstMap.ListCount(); ++i) {
         if (EntryNamesMap(lstMap.List(i), map)) {
             return i;
         }
     }
-    throw CommandFailure{Quoted(map) + " is not in the cycle of " + Quoted(ModName) +
-                         " (rotaline cycle " + ModName + " shows it)"};
+    return -1;
+}
+
+std::string NotInCycle(const std::string& map) {
+    return Quoted(map) + " is not in the cycle of " + Quoted(ModName) + " (rotaline cycle " +
+           ModName + " shows it)";
 }
 
 void SelectOnly(SelectableList& list, std::int16_t index) {
@@ -183,26 +142,37 @@ void SelectOnly(SelectableList& list, std::int16_t index) {
     list.SetSelected(index, true);
 }
 
-int RunMods(const Operands&, std::ostream& out) {
-    Print(out, ModsWithCycle());
+Outcome RunMods(const Operands&, std::ostream& out) {
+    FlowResult<std::vector<std::string>> mods = FindMods();
+    if (!mods) {
+        return std::move(mods.error().text);
+    }
+    Print(out, *mods);
     return kCommandDone;
 }
 
-int RunMaps(const Operands&, std::ostream& out) {
+Outcome RunMaps(const Operands&, std::ostream& out) {
     EditorLists lists;
-    LoadLists(lists);
+    if (Result<void, std::string> loaded = LoadLists(lists); !loaded) {
+        return std::move(loaded.error());
+    }
     for (std::int16_t i = 0; i < lists.lstBSP.ListCount(); ++i) {
         out << Shown(lists.lstBSP.List(i)) << '\n';
     }
     return kCommandDone;
 }
 
-int RunCycle(const Operands&, std::ostream& out) {
-    Print(out, ReadCycle());
+// The cycle as the file holds it, whether or not the mod has maps.
+Outcome RunCycle(const Operands&, std::ostream& out) {
+    Result<CycleFile> cycle = ReadMapCycle(CurrentMod().NativeCyclePath());
+    if (!cycle) {
+        return "Cannot read " + cycle.error().Message();
+    }
+    Print(out, cycle->lines);
     return kCommandDone;
 }
 
-bool Add(EditorLists& lists, const Operands& operands) {
+Result<bool, std::string> Add(EditorLists& lists, const Operands& operands) {
     const std::vector<std::string> maps(operands.begin() + 1, operands.end());
     // Every map is checked before any moves, so that a wrong name leaves the file as it was. A
     // map named twice is there only once to move.
@@ -213,13 +183,16 @@ bool Add(EditorLists& lists, const Operands& operands) {
     for (const std::string& map : maps) {
         const auto found = std::find(available.begin(), available.end(), map);
         if (found == available.end()) {
-            throw CommandFailure{Quoted(map) + " is not one of the maps of " + Quoted(ModName) +
-                                 " outside its cycle (rotaline maps " + ModName + " lists them)"};
+            return Quoted(map) + " is not one of the maps of " + Quoted(ModName) +
+                   " outside its cycle (rotaline maps " + ModName + " lists them)";
         }
         available.erase(found);
     }
-    CheckFits(static_cast<std::size_t>(lists.lstMap.ListCount()) + maps.size(),
-              "the cycle of " + Quoted(ModName));
+    const std::size_t count = static_cast<std::size_t>(lists.lstMap.ListCount()) + maps.size();
+    if (count > static_cast<std::size_t>(SelectableList::kMaxItems)) {
+        return "the cycle of " + Quoted(ModName) + " would hold " + std::to_string(count) +
+               " entries; at most " + std::to_string(SelectableList::kMaxItems) + " can be edited";
+    }
     // Move puts what it moves at the head of the cycle, so moving one map at a time from the
     // last named to the first leaves them at the head in the order given.
     for (auto map = maps.rbegin(); map != maps.rend(); ++map) {
@@ -229,10 +202,12 @@ bool Add(EditorLists& lists, const Operands& operands) {
     return true;
 }
 
-bool Remove(EditorLists& lists, const Operands& operands) {
+Result<bool, std::string> Remove(EditorLists& lists, const Operands& operands) {
     const std::vector<std::string> maps(operands.begin() + 1, operands.end());
     for (const std::string& map : maps) {
-        FindInCycle(lists.lstMap, map);
+        if (FindInCycle(lists.lstMap, map) < 0) {
+            return NotInCycle(map);
+        }
     }
     lists.lstMap.ClearSelection();
     for (std::int16_t i = 0; i < lists.lstMap.ListCount(); ++i) {
@@ -247,13 +222,17 @@ bool Remove(EditorLists& lists, const Operands& operands) {
 }
 
 template <void (*Move)(SelectableList&)>
-bool Reorder(EditorLists& lists, const Operands& operands) {
-    SelectOnly(lists.lstMap, FindInCycle(lists.lstMap, operands[1]));
+Result<bool, std::string> Reorder(EditorLists& lists, const Operands& operands) {
+    const std::int16_t index = FindInCycle(lists.lstMap, operands[1]);
+    if (index < 0) {
+        return NotInCycle(operands[1]);
+    }
+    SelectOnly(lists.lstMap, index);
     Move(lists.lstMap);
     return true;
 }
 
-bool Shuffle(EditorLists& lists, const Operands&) {
+Result<bool, std::string> Shuffle(EditorLists& lists, const Operands&) {
     if (lists.lstMap.ListCount() == 0) {
         return false; // nothing to shuffle, and nothing the editor would save
     }
@@ -261,44 +240,34 @@ bool Shuffle(EditorLists& lists, const Operands&) {
     return true;
 }
 
-int RunAdd(const Operands& operands, std::ostream&) {
+Outcome RunAdd(const Operands& operands, std::ostream&) {
     return ChangeCycle(operands, Add);
 }
 
-int RunRemove(const Operands& operands, std::ostream&) {
+Outcome RunRemove(const Operands& operands, std::ostream&) {
     return ChangeCycle(operands, Remove);
 }
 
-int RunUp(const Operands& operands, std::ostream&) {
+Outcome RunUp(const Operands& operands, std::ostream&) {
     return ChangeCycle(operands, Reorder<cmdUP_Click>);
 }
 
-int RunDown(const Operands& operands, std::ostream&) {
+Outcome RunDown(const Operands& operands, std::ostream&) {
     return ChangeCycle(operands, Reorder<cmdDown_Click>);
 }
 
-int RunShuffle(const Operands& operands, std::ostream&) {
+Outcome RunShuffle(const Operands& operands, std::ostream&) {
     return ChangeCycle(operands, Shuffle);
 }
 
-int RunCheck(const Operands&, std::ostream& out) {
-    const ReadResult file = ReadWholeFile(NativePath(MapCyclePath()), kMaxCycleFileBytes);
-    if (file.error) {
-        throw CommandFailure{"cannot read " + Native(MapCyclePath()) + ": " + file.error->message};
-    }
-    // The files as they are named: clients download a map by its exact name.
-    std::vector<std::string> mapFiles;
-    for (const std::string& folder : MapsFolders(InstallPath, ModName)) {
-        ListingResult maps = ListFolder(folder + "\\*.bsp", kAttrNormal);
-        if (maps.error) {
-            throw CommandFailure{"cannot list the maps in " + Native(folder) + ": " +
-                                 maps.error->message};
-        }
-        mapFiles.insert(mapFiles.end(), maps.names.begin(), maps.names.end());
+Outcome RunCheck(const Operands&, std::ostream& out) {
+    FlowResult<std::vector<CycleProblem>> problems = CheckMod(CurrentMod());
+    if (!problems) {
+        return std::move(problems.error().text);
     }
     const std::string where = ModName + "/mapcycle.txt";
     int status = kCommandDone;
-    for (const CycleProblem& problem : CheckCycle(file.bytes, mapFiles)) {
+    for (const CycleProblem& problem : *problems) {
         out << where;
         if (problem.line > 0) {
             out << ':' << problem.line;
@@ -349,26 +318,23 @@ std::string UsageOf(const Command& command) {
     return usage;
 }
 
-int Run(const CommandLineArguments& arguments, std::ostream& out) {
+Outcome Run(const CommandLineArguments& arguments, std::ostream& out) {
     const std::string& name = arguments.words.front();
     const Command* command = FindCommand(name);
     if (command == nullptr) {
-        throw CommandFailure{"unknown command " + Quoted(name) +
-                             "; rotaline help lists the commands"};
+        return "unknown command " + Quoted(name) + "; rotaline help lists the commands";
     }
     const Operands operands(arguments.words.begin() + 1, arguments.words.end());
     if (operands.size() < command->minOperands || operands.size() > command->maxOperands) {
-        throw CommandFailure{"usage: " + UsageOf(*command)};
+        return "usage: " + UsageOf(*command);
     }
-
-    InstallPath = arguments.installPath ? *arguments.installPath : LookUpInstallPath();
-    TakeLiterally(arguments.installPath ? InstallPath : std::string());
-    if (InstallPath.empty()) {
-        throw CommandFailure{"Half Life is not installed on this machine; give its folder "
-                             "with --install-path DIR"};
+    if (FlowResult<void> install = FindInstall(arguments.installPath); !install) {
+        return std::move(install.error().text);
     }
     if (command->minOperands > 0) {
-        ChooseMod(operands.front());
+        if (Result<void, std::string> chosen = ChooseMod(operands.front()); !chosen) {
+            return std::move(chosen.error());
+        }
     }
     return command->run(operands, out);
 }
@@ -441,14 +407,18 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "rotaline: no command given; rotaline help lists the commands\n";
         return kCommandFailed;
     }
-    try {
-        return Run(arguments, out);
-    } catch (const CommandFailure& failure) {
-        err << "rotaline: " << failure.message << '\n';
-    } catch (const std::exception& failure) {
-        err << "rotaline: " << failure.what() << '\n';
+    Outcome outcome = std::string();
+    RunGuarded([&] { outcome = Run(arguments, out); },
+               [&](const std::string& text) { outcome = text; });
+    if (!outcome) {
+        // A name in the sentence may hold a line end; the failure still takes one line.
+        const std::string& text = outcome.error();
+        const bool plain = std::none_of(text.begin(), text.end(),
+                                        [](char c) { return static_cast<unsigned char>(c) < ' '; });
+        err << "rotaline: " << (plain ? text : EscapedForTerminal(text)) << '\n';
+        return kCommandFailed;
     }
-    return kCommandFailed;
+    return *outcome;
 }
 
 } // namespace

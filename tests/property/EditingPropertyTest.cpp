@@ -433,8 +433,9 @@ RC_GTEST_PROP(EditorRun, EveryStepKeepsTheListsTheHeadingsAndTheFileAsTheModelSa
     }
     // The maps in the order the folder listing gives them, which its own tests fix, less the
     // names no cycle line can hold.
-    for (const std::string& name :
-         ListFolder(editor.install.Path() + "\\valve\\maps\\*.bsp", kAttrNormal).names) {
+    const auto listed = ListFolder(editor.install.Path() + "\\valve\\maps\\*.bsp", kAttrNormal);
+    RC_ASSERT(listed.ok());
+    for (const std::string& name : *listed) {
         if (name.find_first_of("\r\n") == std::string::npos) {
             model.folderMaps.push_back(name.substr(0, name.size() - 4));
         }

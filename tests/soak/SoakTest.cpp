@@ -4,6 +4,7 @@
 #include "core/cycle/MapCycleFile.h"
 #include "core/lists/RandomSource.h"
 #include "core/platform/Paths.h"
+#include "core/session/Globals.h"
 #include "frontends/qt/FrmMods.h"
 #include "frontends/qt/FrmRotaline.h"
 

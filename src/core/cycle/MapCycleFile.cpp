@@ -3,22 +3,11 @@
 
 #include "core/lists/SelectableList.h"
 #include "core/platform/FileLock.h"
-#include "core/platform/Paths.h"
 #include "core/platform/TextFile.h"
-#include "core/session/Globals.h"
-
-#include <cerrno>
 
 namespace rotaline {
 
-std::string MapCyclePath() {
-    return InstallPath + "\\" + ModName + "\\mapcycle.txt";
-}
-
 namespace {
-
-// ENOENT, and Windows' ERROR_FILE_NOT_FOUND, which has the same number.
-constexpr int kFileNotFound = 2;
 
 // Where the line that starts at `start` ends, and where the next one starts.
 std::size_t LineEndAt(std::string_view bytes, std::size_t start, std::size_t& next) {
@@ -91,51 +80,51 @@ std::string_view EntryMap(std::string_view entry) {
     return entry.substr(start, end - start);
 }
 
-CycleReadResult ReadMapCycle() {
-    ReadResult file = ReadWholeFile(NativePath(MapCyclePath()), kMaxCycleFileBytes);
-    if (file.error) {
-        return {{}, {}, file.error};
+Result<CycleFile> ReadMapCycle(const std::string& nativePath) {
+    Result<std::string> file = ReadWholeFile(nativePath, kMaxCycleFileBytes);
+    if (!file) {
+        return std::move(file.error());
     }
     // Counted before any line is made: a file of nothing but line ends would otherwise take
     // some 30 times its size in memory before the list refused it.
-    const std::size_t count = CountCycleLines(file.bytes);
+    const std::size_t count = CountCycleLines(*file);
     if (count > static_cast<std::size_t>(SelectableList::kMaxItems)) {
         const std::string most = std::to_string(SelectableList::kMaxItems);
-        return {{},
-                {},
-                SystemError{EFBIG, "Too many lines: it holds " + std::to_string(count) +
-                                       ", and a cycle of at most " + most + " maps can be edited"}};
+        Error error = MakeError(ErrorKind::TooLarge,
+                                "Too many lines: it holds " + std::to_string(count) +
+                                    ", and a cycle of at most " + most + " maps can be edited");
+        return std::move(error).At(nativePath);
     }
-    std::vector<std::string> lines = SplitCycleLines(file.bytes);
-    return {std::move(lines), std::move(file.bytes), std::nullopt};
+    std::vector<std::string> lines = SplitCycleLines(*file);
+    return CycleFile{std::move(lines), std::move(*file)};
 }
 
-CycleWriteResult WriteMapCycle(const SelectableList& cycle, const std::string& readBytes) {
-    const std::string path = NativePath(MapCyclePath());
-    const FileLock lock(path);
-    ReadResult now = ReadWholeFile(path, kMaxCycleFileBytes);
+Result<CycleWritten> WriteMapCycle(const std::string& nativePath, const SelectableList& cycle,
+                                   const std::string& readBytes) {
+    const FileLock lock(nativePath);
+    Result<std::string> now = ReadWholeFile(nativePath, kMaxCycleFileBytes);
     // A file that is gone holds nothing to lose: the save puts the cycle where it was.
-    const bool gone = now.error && now.error->code == kFileNotFound;
-    if (now.error && !gone) {
-        return {now.error, false, {}};
+    const bool gone = !now && now.error().kind == ErrorKind::NotFound;
+    if (!now && !gone) {
+        return std::move(now.error());
     }
-    if (!gone && now.bytes != readBytes) {
-        return {std::nullopt, true, std::move(now.bytes)};
+    if (!gone && *now != readBytes) {
+        return CycleWritten{true, std::move(*now)};
     }
     std::string bytes = JoinCycleLines(cycle, LineEndOf(readBytes));
     // A file that reading would refuse could not be opened again, not even to undo the edit.
     if (bytes.size() > kMaxCycleFileBytes) {
-        return {SystemError{EFBIG, "File too large: the cycle would take " +
-                                       std::to_string(bytes.size()) + " bytes, and at most " +
-                                       std::to_string(kMaxCycleFileBytes) +
-                                       " bytes (16 MB) can be read back"},
-                false,
-                {}};
+        Error error =
+            MakeError(ErrorKind::TooLarge,
+                      "File too large: the cycle would take " + std::to_string(bytes.size()) +
+                          " bytes, and at most " + std::to_string(kMaxCycleFileBytes) +
+                          " bytes (16 MB) can be read back");
+        return std::move(error).At(nativePath);
     }
-    if (std::optional<SystemError> error = ReplaceFileContent(path, bytes)) {
-        return {error, false, {}};
+    if (Result<void> replaced = ReplaceFileContent(nativePath, bytes); !replaced) {
+        return std::move(replaced.error());
     }
-    return {std::nullopt, false, std::move(bytes)};
+    return CycleWritten{false, std::move(bytes)};
 }
 
 } // namespace rotaline

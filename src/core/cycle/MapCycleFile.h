@@ -1,10 +1,9 @@
 // The mod's "mapcycle.txt": where it is, how its bytes split into lines, and how it is written.
 #pragma once
 
-#include "core/platform/SystemError.h"
+#include "core/platform/Error.h"
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,9 +14,6 @@ class SelectableList;
 
 // A cycle file larger than this is refused rather than read into memory.
 inline constexpr std::size_t kMaxCycleFileBytes = 16 * 1024 * 1024;
-
-// InstallPath + "\" + ModName + "\mapcycle.txt", built afresh from the two globals.
-std::string MapCyclePath();
 
 // Lines end at CR LF, at CR, at a lone LF, or at the end of the bytes.
 std::vector<std::string> SplitCycleLines(std::string_view bytes);
@@ -35,29 +31,28 @@ std::string JoinCycleLines(const SelectableList& cycle, LineEnd end = LineEnd::C
 // including the space separates them). What follows it on the line is the map's rules.
 std::string_view EntryMap(std::string_view entry);
 
-struct CycleReadResult {
+struct CycleFile {
     std::vector<std::string> lines;
     std::string bytes; // the file as read, for WriteMapCycle to compare with
-    std::optional<SystemError> error;
 };
 
-// Reads the file at MapCyclePath(). A file over kMaxCycleFileBytes, or of more lines than a
+// Reads the cycle file at a native path. A file over kMaxCycleFileBytes, or of more lines than a
 // list can hold, is refused with a message that says so.
-CycleReadResult ReadMapCycle();
+Result<CycleFile> ReadMapCycle(const std::string& nativePath);
 
-struct CycleWriteResult {
-    std::optional<SystemError> error;
+struct CycleWritten {
     // Nothing was written: the file no longer held what was read.
     bool changedOnDisk = false;
     // What the file holds now: the bytes written, or those another program put there.
     std::string bytes;
 };
 
-// Replaces the file at MapCyclePath() with the cycle's items, in the line ends of `readBytes`,
+// Replaces the cycle file at a native path with the cycle's items, in the line ends of `readBytes`,
 // if the file still holds exactly `readBytes`; safely: on failure the old file is left as it
 // was. The check and the write happen under the file's lock, so that two programs that both
 // go through here never write over each other's change unseen. A cycle of more than
 // kMaxCycleFileBytes is refused, naming the limit: it could not be opened again.
-CycleWriteResult WriteMapCycle(const SelectableList& cycle, const std::string& readBytes);
+Result<CycleWritten> WriteMapCycle(const std::string& nativePath, const SelectableList& cycle,
+                                   const std::string& readBytes);
 
 } // namespace rotaline

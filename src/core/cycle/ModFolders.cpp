@@ -1,6 +1,7 @@
 // The test that makes a folder under the install folder a mod the program offers.
 #include "core/cycle/ModFolders.h"
 
+#include "core/cycle/ModPaths.h"
 #include "core/platform/FolderListing.h"
 
 #include <algorithm>
@@ -8,8 +9,9 @@
 namespace rotaline {
 
 bool HoldsMapCycle(const std::string& installPath, const std::string& name) {
-    const std::string path = installPath + "\\" + name + "\\mapcycle.txt";
-    return !ListFolder(path, kAttrNormal).names.empty();
+    const Result<std::vector<std::string>> found =
+        ListFolder(ModPaths{installPath, name}.CyclePath(), kAttrNormal);
+    return found && !found->empty();
 }
 
 void KeepModsWithCycle(const std::string& installPath, std::vector<std::string>& names) {

@@ -2,7 +2,7 @@
 #include "core/cycle/ModMaps.h"
 
 #include "core/cycle/MapCycleFile.h"
-#include "core/platform/Paths.h"
+#include "core/platform/FolderListing.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -106,30 +106,31 @@ private:
 
 } // namespace
 
-std::string MapsPattern(const std::string& installPath, const std::string& modName) {
-    return installPath + "\\" + modName + "\\maps\\*.bsp";
-}
-
-std::vector<std::string> MapsFolders(const std::string& installPath, const std::string& modName) {
-    const std::string mod = installPath + "\\" + modName;
-    return {mod + "_addon\\maps", mod + "\\maps", mod + "_downloads\\maps"};
-}
-
-ListingResult ListModMaps(const std::string& installPath, const std::string& modName) {
-    ListingResult maps;
-    std::unordered_set<std::string> seen;
-    for (const std::string& folder : MapsFolders(installPath, modName)) {
-        ListingResult listed = ListFolder(folder + "\\*.bsp", kAttrNormal);
-        if (listed.error) {
-            listed.error->message = NativePath(folder) + ": " + listed.error->message;
-            return listed;
+Result<std::vector<std::string>> ListMapFiles(const ModPaths& paths) {
+    std::vector<std::string> files;
+    for (const std::string& folder : paths.MapsFolders()) {
+        Result<std::vector<std::string>> listed = ListFolder(folder + "\\*.bsp", kAttrNormal);
+        if (!listed) {
+            return std::move(listed.error());
         }
-        for (std::string& name : listed.names) {
-            name.resize(name.size() - 4);
-            // No cycle line can name such a map: the line would end inside the name.
-            if (name.find_first_of("\r\n") == std::string::npos && seen.insert(name).second) {
-                maps.names.push_back(std::move(name));
-            }
+        files.insert(files.end(), std::make_move_iterator(listed->begin()),
+                     std::make_move_iterator(listed->end()));
+    }
+    return files;
+}
+
+Result<std::vector<std::string>> ListModMaps(const ModPaths& paths) {
+    Result<std::vector<std::string>> files = ListMapFiles(paths);
+    if (!files) {
+        return files;
+    }
+    std::vector<std::string> maps;
+    std::unordered_set<std::string> seen;
+    for (std::string& name : *files) {
+        name.resize(name.size() - 4);
+        // No cycle line can name such a map: the line would end inside the name.
+        if (name.find_first_of("\r\n") == std::string::npos && seen.insert(name).second) {
+            maps.push_back(std::move(name));
         }
     }
     return maps;

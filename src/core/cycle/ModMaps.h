@@ -1,7 +1,8 @@
 // A mod's maps: the map files the server finds for it, and those its cycle does not name yet.
 #pragma once
 
-#include "core/platform/FolderListing.h"
+#include "core/cycle/ModPaths.h"
+#include "core/platform/Error.h"
 
 #include <string>
 #include <string_view>
@@ -9,18 +10,14 @@
 
 namespace rotaline {
 
-// installPath + "\" + modName + "\maps\*.bsp": what is listed, and what a mod without maps names.
-std::string MapsPattern(const std::string& installPath, const std::string& modName);
-
-// Where the server loads the mod's maps from, in its order: the "maps" folders of
-// `<mod>_addon`, `<mod>` and `<mod>_downloads`, as program paths.
-std::vector<std::string> MapsFolders(const std::string& installPath, const std::string& modName);
-
 // The map names of the mod, each its file's name less the last four characters, from all of
 // MapsFolders: each name once, in the folders' and the file system's order. A missing folder
 // holds no maps; a name holding CR or LF is left out, since no cycle line can hold it. An error
 // names the folder that could not be listed.
-ListingResult ListModMaps(const std::string& installPath, const std::string& modName);
+Result<std::vector<std::string>> ListModMaps(const ModPaths& paths);
+
+// The map files of all of MapsFolders as they are named ("de_dust2.bsp"), for the check.
+Result<std::vector<std::string>> ListMapFiles(const ModPaths& paths);
 
 // True when the entry's map (its first word) is `map`, letter case ignored.
 bool EntryNamesMap(std::string_view entry, std::string_view map);

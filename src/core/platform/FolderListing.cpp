@@ -69,17 +69,4 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
     return MatchesWildcards(name, pattern);
 }
 
-std::string Dir::First(const std::string& pattern, int mask) {
-    listing_ = ListFolder(pattern, mask);
-    next_ = 0;
-    return Next();
-}
-
-std::string Dir::Next() {
-    if (next_ >= listing_.names.size()) {
-        return {};
-    }
-    return listing_.names[next_++];
-}
-
 } // namespace rotaline

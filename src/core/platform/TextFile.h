@@ -1,22 +1,16 @@
 // Reads a file whole and replaces a file's content safely, as raw bytes.
 #pragma once
 
-#include "core/platform/SystemError.h"
+#include "core/platform/Error.h"
 
 #include <cstddef>
-#include <optional>
 #include <string>
 
 namespace rotaline {
 
-struct ReadResult {
-    std::string bytes;
-    std::optional<SystemError> error;
-};
-
 // Reads the file at a native path. Anything but a regular file (a folder, a pipe, a device) is
-// refused without blocking; so is a file larger than `maxBytes`.
-ReadResult ReadWholeFile(const std::string& nativePath, std::size_t maxBytes);
+// refused without blocking; so is a file larger than `maxBytes`. Errors carry the path.
+Result<std::string> ReadWholeFile(const std::string& nativePath, std::size_t maxBytes);
 
 // Replaces the content of the file at a native path with `bytes` so that the old content stays
 // whole if anything fails, and so that who may read or write the file does not change: owner,
@@ -28,7 +22,6 @@ ReadResult ReadWholeFile(const std::string& nativePath, std::size_t maxBytes);
 // flushed and put back on failure. A symbolic link stays a link and its target is replaced,
 // unless another account planted it (on POSIX: the link's owner is neither the user nor the
 // target's owner); a read-only file is refused.
-std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
-                                              const std::string& bytes);
+Result<void> ReplaceFileContent(const std::string& nativePath, const std::string& bytes);
 
 } // namespace rotaline

@@ -48,10 +48,10 @@ std::vector<std::string> LibrariesListedIn(const VdfNode& list) {
 // A missing, unreadable or damaged library file lists nothing; the root is still tried.
 std::vector<std::string> SteamLibraries(const std::string& root) {
     std::vector<std::string> libraries;
-    const ReadResult file =
+    const Result<std::string> file =
         ReadWholeFile(root + "/steamapps/libraryfolders.vdf", kMaxLibraryFileBytes);
-    if (!file.error) {
-        const VdfDocument document = ReadVdf(file.bytes);
+    if (file) {
+        const VdfDocument document = ReadVdf(*file);
         const VdfNode* list = document.root.Find("libraryfolders");
         if (list != nullptr && list->block) {
             libraries = LibrariesListedIn(*list);

@@ -197,8 +197,8 @@ std::uint32_t ClassifyLocation(const std::string& location) {
             }
         }
         // The location is a listing pattern, so wildcards count as a file when anything matches.
-        const ListingResult listing = ListFolder(location, kAttrNormal);
-        if (!listing.error && !listing.names.empty() && !listing.names.front().empty()) {
+        const Result<std::vector<std::string>> listing = ListFolder(location, kAttrNormal);
+        if (listing && !listing->empty() && !listing->front().empty()) {
             return LOCATION_FILE;
         }
     } catch (...) {

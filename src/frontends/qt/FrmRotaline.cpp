@@ -3,12 +3,12 @@
 
 #include "core/lists/EditingOperations.h"
 #include "core/session/AboutMessage.h"
+#include "core/session/ErrorGuard.h"
 #include "core/session/SaveAndReturn.h"
 #include "core/session/Version.h"
 #include "frontends/qt/ClickablePicture.h"
 #include "frontends/qt/DisplayText.h"
 #include "frontends/qt/ExtendedListView.h"
-#include "frontends/qt/GuardedHandler.h"
 #include "frontends/qt/QtWindowSystem.h"
 #include "frontends/qt/SelectableListModel.h"
 #include "frontends/qt/TriangleIcon.h"

@@ -56,7 +56,7 @@ TEST(NativePath, ListingFollowsDriveLink) {
     }
     ASSERT_EQ(symlink("../drive_c", (prefix / "dosdevices/c:").c_str()), 0);
     const ScopedEnv env{"WINEPREFIX", prefix.Path()};
-    EXPECT_EQ(rotaline::ListFolder("C:\\Half-Life\\v*.", 16).names,
+    EXPECT_EQ(rotaline::ListFolder("C:\\Half-Life\\v*.", 16).value(),
               std::vector<std::string>{"valve"});
 }
 #endif

@@ -36,8 +36,8 @@ TEST(ReplaceFileContent, LinksStayAndANewFileTakesTheUmask) {
     ASSERT_EQ(symlink(folder.Path().c_str(), (folder / "outer").c_str()), 0);
     ASSERT_EQ(symlink("outer/inner", (folder / "mapcycle.txt").c_str()), 0);
     const mode_t previous = umask(027);
-    EXPECT_FALSE(ReplaceFileContent(folder / "mapcycle.txt", "new\r\n").has_value());
-    EXPECT_FALSE(ReplaceFileContent(folder / "real/new.txt", "new\r\n").has_value());
+    EXPECT_FALSE(!ReplaceFileContent(folder / "mapcycle.txt", "new\r\n").ok());
+    EXPECT_FALSE(!ReplaceFileContent(folder / "real/new.txt", "new\r\n").ok());
     umask(previous);
     struct stat status {};
     for (const char* link : {"mapcycle.txt", "inner", "outer"}) {
@@ -64,11 +64,11 @@ TEST(ReplaceFileContent, LinkPlantedByAnotherAccount) {
         lchown((folder / "mapcycle.txt").c_str(), 1001, 1001);
         const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
         if (targetOwner == 0) {
-            ASSERT_TRUE(error.has_value());
-            EXPECT_NE(error->message.find("the link " + folder / "mapcycle.txt" + " points to " +
+            ASSERT_FALSE(error.ok());
+            EXPECT_NE(error.error().Message().find("the link " + folder / "mapcycle.txt" + " points to " +
                                           folder / "target"),
                       std::string::npos)
-                << error->message;
+                << error.error().Message();
         }
         EXPECT_EQ(TempFolder::Read(folder / "target"), targetOwner == 0 ? "old\r\n" : "new\r\n");
     }
@@ -185,7 +185,7 @@ std::string SaveInChild(const AccessCase& row, const Saver& saver, const TempFol
             (setgroups(1, groups) != 0 || setgid(kAdmins) != 0 || setuid(kAdmin) != 0)) {
             _exit(3);
         }
-        _exit(rotaline::ReplaceFileContent(cycle, "new\r\n").has_value() ? 1 : 0);
+        _exit(!rotaline::ReplaceFileContent(cycle, "new\r\n").ok() ? 1 : 0);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -282,7 +282,7 @@ TEST_P(KilledSaves, LeaveNothingBehind) {
                 calls.NoUnnamedFiles();
             }
             for (int n = 0;; ++n) {
-                rotaline::ReplaceFileContent(cycle, n % 2 == 0 ? second : first);
+                (void)rotaline::ReplaceFileContent(cycle, n % 2 == 0 ? second : first);
             }
         }
         usleep(static_cast<useconds_t>(1000 + (i * 7919) % 20000));
@@ -293,7 +293,7 @@ TEST_P(KilledSaves, LeaveNothingBehind) {
     }
     RecordProperty("left_after_kills",
                    static_cast<int>(TempFolder::Entries(folder.Path()).size()) - 1);
-    EXPECT_FALSE(rotaline::ReplaceFileContent(cycle, "new\r\n").has_value());
+    EXPECT_FALSE(!rotaline::ReplaceFileContent(cycle, "new\r\n").ok());
     EXPECT_EQ(TempFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
 

@@ -72,14 +72,14 @@ TEST_P(TextFile, ReadsAndReplacesWholeOrNotAtAll) {
     }
     const Names entries = Folder::Entries(folder.Path());
 
-    const rotaline::ReadResult read = ReadWholeFile(path, row.limit);
-    EXPECT_EQ(read.error ? read.error->code : 0, row.readError);
-    EXPECT_EQ(read.bytes, row.readError == 0 ? kOldBytes : "");
+    const auto read = ReadWholeFile(path, row.limit);
+    EXPECT_EQ(read.ok() ? 0 : read.error().systemCode, row.readError);
+    EXPECT_EQ(read.ok() ? *read : "", row.readError == 0 ? kOldBytes : "");
 
     const auto replaced = ReplaceFileContent(path, kNewBytes);
-    const std::string message = row.readError != 0 ? (read.error ? read.error->message : "")
-                                                   : (replaced ? replaced->message : "");
-    ASSERT_EQ(replaced ? replaced->code : 0, row.replaceError) << message;
+    const std::string message = row.readError != 0 ? (read.ok() ? "" : read.error().Message())
+                                                   : (replaced.ok() ? "" : replaced.error().Message());
+    ASSERT_EQ(replaced.ok() ? 0 : replaced.error().systemCode, row.replaceError) << message;
     EXPECT_NE(message.find(row.says), std::string::npos) << message;
     if (row.replaceError == 0) {
         EXPECT_EQ(Folder::Read(path), kNewBytes);

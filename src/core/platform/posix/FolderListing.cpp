@@ -18,10 +18,6 @@ namespace {
 
 enum class EntryKind { File, Folder, Other };
 
-SystemError ErrorFromCode(int code) {
-    return SystemError{code, std::strerror(code)};
-}
-
 // The kind the entry has once symbolic links are followed. d_type saves a stat call for
 // plain files and folders, which in a large maps folder is nearly every entry.
 EntryKind KindOf(DIR* folder, const dirent& entry) {
@@ -70,8 +66,8 @@ bool HasWildcards(std::string_view pattern) {
 // up directly instead of read out with all the others: start-up asks this of every mod folder.
 // The folder is still opened as a listing opens it, so that a folder the listing could not read
 // fails here in the same way.
-ListingResult LookUpExactName(DIR* folder, std::string_view name, int mask) {
-    ListingResult result;
+std::vector<std::string> LookUpExactName(DIR* folder, std::string_view name, int mask) {
+    std::vector<std::string> names;
     const bool listable = !name.empty() && !IsHidden(name) &&
                           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
     struct stat status;
@@ -81,10 +77,10 @@ ListingResult LookUpExactName(DIR* folder, std::string_view name, int mask) {
                                : S_ISDIR(status.st_mode) ? EntryKind::Folder
                                                          : EntryKind::Other;
         if (IsAdmitted(kind, mask)) {
-            result.names.emplace_back(name);
+            names.emplace_back(name);
         }
     }
-    return result;
+    return names;
 }
 
 // Room for every name the folder may hold, judged by the folder's size in bytes, which on the
@@ -130,8 +126,8 @@ void SortAsNtfsLists(std::vector<std::string>& names) {
 
 } // namespace
 
-ListingResult ListFolder(const std::string& pattern, int mask) {
-    ListingResult result;
+Result<std::vector<std::string>> ListFolder(const std::string& pattern, int mask) {
+    std::vector<std::string> names;
     const std::size_t lastSeparator = pattern.rfind('\\');
     std::string folder = ".";
     std::string_view namePattern = pattern;
@@ -146,23 +142,24 @@ ListingResult ListFolder(const std::string& pattern, int mask) {
     DIR* stream = SystemCalls().Opendir(folder.c_str());
     if (stream == nullptr) {
         if (errno != ENOENT && errno != ENOTDIR) {
-            result.error = ErrorFromCode(errno);
+            return PosixError(errno).At(folder);
         }
-        return result;
+        return names;
     }
     if (!HasWildcards(namePattern)) {
-        result = LookUpExactName(stream, namePattern, mask);
+        names = LookUpExactName(stream, namePattern, mask);
         SystemCalls().Closedir(stream);
-        return result;
+        return names;
     }
-    ReserveForEntries(stream, result.names);
+    ReserveForEntries(stream, names);
     for (;;) {
         errno = 0;
         const dirent* entry = SystemCalls().Readdir(stream);
         if (entry == nullptr) {
             if (errno != 0) {
-                result.error = ErrorFromCode(errno);
-                result.names.clear();
+                Error error = PosixError(errno).At(folder);
+                SystemCalls().Closedir(stream);
+                return error;
             }
             break;
         }
@@ -171,12 +168,12 @@ ListingResult ListFolder(const std::string& pattern, int mask) {
             continue;
         }
         if (IsAdmitted(KindOf(stream, *entry), mask)) {
-            result.names.emplace_back(name);
+            names.emplace_back(name);
         }
     }
     SystemCalls().Closedir(stream);
-    SortAsNtfsLists(result.names);
-    return result;
+    SortAsNtfsLists(names);
+    return names;
 }
 
 } // namespace rotaline

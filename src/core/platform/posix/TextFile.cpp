@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -28,22 +29,20 @@ constexpr mode_t kNewFileMode = 0644;
 constexpr std::string_view kTemporaryMark = ".rotaline-save-";
 constexpr int kTemporaryNameTries = 100;
 
-SystemError ErrorFromCode(int code) {
-    return SystemError{code, std::strerror(code)};
-}
-
-SystemError LastError() {
-    return ErrorFromCode(errno);
+Error LastError() {
+    return PosixError(errno);
 }
 
 // Says what the entry is instead, so that the user knows what to look for.
-SystemError NotRegularFile(const struct stat& status) {
+Error NotRegularFile(const struct stat& status) {
     const char* kind = S_ISFIFO(status.st_mode)   ? "a named pipe"
                        : S_ISCHR(status.st_mode)  ? "a character device"
                        : S_ISBLK(status.st_mode)  ? "a block device"
                        : S_ISSOCK(status.st_mode) ? "a socket"
                                                   : "a special file";
-    return SystemError{EINVAL, std::string("it is ") + kind + ", not a file"};
+    Error error = PosixError(EINVAL, std::string("it is ") + kind + ", not a file");
+    error.kind = ErrorKind::NotAFile;
+    return error;
 }
 
 // "16777216 bytes (16 MB)": the exact count, and a size a user can take in at a glance.
@@ -57,10 +56,10 @@ std::string SizeText(std::size_t bytes) {
 }
 
 // `size` is 0 when the file grew past the limit while it was read.
-SystemError TooLarge(std::size_t size, std::size_t maxBytes) {
+Error TooLarge(std::size_t size, std::size_t maxBytes) {
     const std::string held = size > 0 ? "it holds " + SizeText(size) : "it grew while being read";
-    return SystemError{EFBIG, "File too large: " + held + ", and at most " + SizeText(maxBytes) +
-                                  " can be read"};
+    return PosixError(EFBIG, "File too large: " + held + ", and at most " + SizeText(maxBytes) +
+                                 " can be read");
 }
 
 // "dir/name" gives "dir/", a bare name gives "": joining the result with a name stays in the
@@ -81,19 +80,19 @@ std::string BaseName(const std::string& path) {
 }
 
 // A missing file or folder, said plainly: which of the two is missing is what the user needs.
-SystemError Missing(const std::string& path) {
+Error Missing(const std::string& path) {
     struct stat folder;
     const std::string what =
         SystemCalls().Lstat(FolderOf(path).c_str(), &folder) != 0 && errno == ENOENT
             ? "its folder " + FolderOf(path)
             : "it";
-    return SystemError{ENOENT, what + " does not exist (" + std::strerror(ENOENT) + ")"};
+    return PosixError(ENOENT, what + " does not exist (" + std::strerror(ENOENT) + ")");
 }
 
 // A folder, pipe or device is refused before any read: a pipe would block or never end.
-std::optional<SystemError> CheckIsRegular(const struct stat& status) {
+std::optional<Error> CheckIsRegular(const struct stat& status) {
     if (S_ISDIR(status.st_mode)) {
-        return ErrorFromCode(EISDIR);
+        return PosixError(EISDIR);
     }
     if (!S_ISREG(status.st_mode)) {
         return NotRegularFile(status);
@@ -103,7 +102,7 @@ std::optional<SystemError> CheckIsRegular(const struct stat& status) {
 
 // Reads to the end rather than trusting the size from fstat: the file may grow or shrink
 // while it is read, and growing past the limit still counts as too large.
-std::optional<SystemError> ReadToEnd(int fd, std::size_t maxBytes, std::string& bytes) {
+std::optional<Error> ReadToEnd(int fd, std::size_t maxBytes, std::string& bytes) {
     struct stat status;
     if (SystemCalls().Fstat(fd, &status) != 0) {
         return LastError();
@@ -134,7 +133,7 @@ std::optional<SystemError> ReadToEnd(int fd, std::size_t maxBytes, std::string& 
     }
 }
 
-std::optional<SystemError> WriteAll(int fd, const std::string& bytes) {
+std::optional<Error> WriteAll(int fd, const std::string& bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t put = SystemCalls().Write(fd, bytes.data() + written, bytes.size() - written);
@@ -146,14 +145,14 @@ std::optional<SystemError> WriteAll(int fd, const std::string& bytes) {
         }
         if (put == 0) {
             // No error and no progress: retrying could go on for ever.
-            return ErrorFromCode(EIO);
+            return PosixError(EIO);
         }
         written += static_cast<std::size_t>(put);
     }
     return std::nullopt;
 }
 
-std::optional<SystemError> ReadLink(const std::string& path, std::string& target) {
+std::optional<Error> ReadLink(const std::string& path, std::string& target) {
     std::string buffer(256, '\0');
     for (;;) {
         const ssize_t length = SystemCalls().Readlink(path.c_str(), buffer.data(), buffer.size());
@@ -178,8 +177,8 @@ struct Target {
 // A link that another account planted is followed only when that account also owns what it
 // points to, as the kernel's protected_symlinks rule has it: otherwise root, or a member of the
 // server's group, would write wherever the link's owner chose.
-std::optional<SystemError> CheckLinkOwners(const std::vector<std::pair<std::string, uid_t>>& links,
-                                           const Target& target) {
+std::optional<Error> CheckLinkOwners(const std::vector<std::pair<std::string, uid_t>>& links,
+                                     const Target& target) {
     struct stat folder;
     const uid_t targetOwner = target.exists ? target.status.st_uid
                               : SystemCalls().Lstat(FolderOf(target.path).c_str(), &folder) == 0
@@ -187,9 +186,9 @@ std::optional<SystemError> CheckLinkOwners(const std::vector<std::pair<std::stri
                                   : static_cast<uid_t>(-1);
     for (const auto& [link, owner] : links) {
         if (owner != geteuid() && owner != targetOwner) {
-            return SystemError{EPERM, "the link " + link + " points to " + target.path +
-                                          ", and it belongs to another account that does not "
-                                          "own that file, so it is not followed"};
+            return PosixError(EPERM, "the link " + link + " points to " + target.path +
+                                         ", and it belongs to another account that does not "
+                                         "own that file, so it is not followed");
         }
     }
     return std::nullopt;
@@ -198,7 +197,7 @@ std::optional<SystemError> CheckLinkOwners(const std::vector<std::pair<std::stri
 // Where the content really lives: renaming over a link would replace the link with a plain
 // file, so the chain is followed to its end. `exists` is false when the end is missing (a new
 // file, or a dangling link whose target is to be created).
-std::optional<SystemError> ResolveLinks(const std::string& path, Target& target) {
+std::optional<Error> ResolveLinks(const std::string& path, Target& target) {
     std::vector<std::pair<std::string, uid_t>> links;
     std::string current = path;
     for (int hops = 0;; ++hops) {
@@ -214,7 +213,7 @@ std::optional<SystemError> ResolveLinks(const std::string& path, Target& target)
             break;
         }
         if (hops == kMaxLinkHops) {
-            return ErrorFromCode(ELOOP);
+            return PosixError(ELOOP);
         }
         links.emplace_back(current, target.status.st_uid);
         std::string next;
@@ -373,7 +372,7 @@ bool CopyAttributes(const std::string& from, int to) {
 
 // Gives the new file the old file's owner, group, mode bits, ACL and extended attributes.
 // Empty when all of them were carried; otherwise why not, and the file is written in place.
-std::string CarryAccess(int fd, const Target& target, std::optional<SystemError>& error) {
+std::string CarryAccess(int fd, const Target& target, std::optional<Error>& error) {
     if (!target.exists) {
         if (SystemCalls().Fchmod(fd, kNewFileMode & ~CurrentUmask()) != 0) {
             error = LastError();
@@ -506,7 +505,7 @@ void SyncFolder(const std::string& path) {
 // How a save by rename ended: done, failed with `error`, or given up for writing in place
 // because of `inPlace`, with nothing changed.
 struct RenameOutcome {
-    std::optional<SystemError> error;
+    std::optional<Error> error;
     std::string inPlace;
 };
 
@@ -531,7 +530,7 @@ RenameOutcome MoveIntoPlace(const std::string& temporary, const Target& target) 
         const int code = errno;
         outcome.inPlace = target.exists ? WhyRenameRefused(code, target) : std::string();
         if (outcome.inPlace.empty()) {
-            outcome.error = ErrorFromCode(code);
+            outcome.error = PosixError(code);
         }
         SystemCalls().Unlink(temporary.c_str());
         return outcome;
@@ -574,7 +573,7 @@ std::optional<RenameOutcome> SaveThroughUnnamed(const Target& target, const std:
             SystemCalls().Close(fd);
             // Without /proc the file cannot be named this way: a named one instead.
             return code == ENOENT ? std::nullopt
-                                  : std::optional(RenameOutcome{ErrorFromCode(code), {}});
+                                  : std::optional(RenameOutcome{PosixError(code), {}});
         }
         if (SystemCalls().Close(fd) != 0) {
             outcome.error = LastError();
@@ -594,7 +593,7 @@ std::optional<RenameOutcome> SaveThroughUnnamed(const Target& target, const std:
             SystemCalls().Close(fd);
             // Without /proc the file cannot be named this way: a named one instead.
             return code == ENOENT ? std::nullopt
-                                  : std::optional(RenameOutcome{ErrorFromCode(code), {}});
+                                  : std::optional(RenameOutcome{PosixError(code), {}});
         }
         if (SystemCalls().Close(fd) != 0) {
             outcome.error = LastError();
@@ -604,7 +603,7 @@ std::optional<RenameOutcome> SaveThroughUnnamed(const Target& target, const std:
         return MoveIntoPlace(temporary, target);
     }
     SystemCalls().Close(fd);
-    return RenameOutcome{ErrorFromCode(EEXIST), {}};
+    return RenameOutcome{PosixError(EEXIST), {}};
 }
 
 RenameOutcome SaveThroughNamed(const Target& target, const std::string& bytes) {
@@ -614,7 +613,7 @@ RenameOutcome SaveThroughNamed(const Target& target, const std::string& bytes) {
     if (fd < 0) {
         const int code = errno;
         if (!target.exists) {
-            outcome.error = code == ENOENT ? Missing(target.path) : ErrorFromCode(code);
+            outcome.error = code == ENOENT ? Missing(target.path) : PosixError(code);
         } else {
             outcome.inPlace =
                 std::string("no new file can be made in the folder (") + std::strerror(code) + ")";
@@ -635,10 +634,11 @@ RenameOutcome SaveThroughNamed(const Target& target, const std::string& bytes) {
 
 // Writes into the file itself: its inode, and with it every right, link and mount, stays. The
 // old bytes are kept until the new ones are flushed and put back if anything fails.
-std::optional<SystemError> WriteInPlace(const Target& target, const std::string& bytes,
-                                        const std::string& why) {
-    const auto failed = [&](const SystemError& error) {
-        return SystemError{error.code, error.message + " (written in place, as " + why + ")"};
+std::optional<Error> WriteInPlace(const Target& target, const std::string& bytes,
+                                  const std::string& why) {
+    const auto failed = [&](Error error) {
+        error.detail += " (written in place, as " + why + ")";
+        return error;
     };
     const int fd =
         SystemCalls().Open(target.path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
@@ -647,15 +647,15 @@ std::optional<SystemError> WriteInPlace(const Target& target, const std::string&
     }
     struct stat opened;
     std::string old;
-    std::optional<SystemError> error;
+    std::optional<Error> error;
     if (SystemCalls().Fstat(fd, &opened) != 0) {
         error = LastError();
     } else if (opened.st_dev != target.status.st_dev || opened.st_ino != target.status.st_ino) {
-        error = SystemError{EAGAIN, "the file was replaced while it was being saved"};
+        error = PosixError(EAGAIN, "the file was replaced while it was being saved");
     } else {
         error = ReadToEnd(fd, std::numeric_limits<std::size_t>::max() / 2, old);
     }
-    const auto rewrite = [&](const std::string& content) -> std::optional<SystemError> {
+    const auto rewrite = [&](const std::string& content) -> std::optional<Error> {
         if (lseek(fd, 0, SEEK_SET) != 0) {
             return LastError();
         }
@@ -687,23 +687,23 @@ std::optional<SystemError> WriteInPlace(const Target& target, const std::string&
 
 } // namespace
 
-ReadResult ReadWholeFile(const std::string& nativePath, std::size_t maxBytes) {
-    ReadResult result;
+Result<std::string> ReadWholeFile(const std::string& nativePath, std::size_t maxBytes) {
     const int fd = SystemCalls().Open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0) {
-        result.error = errno == ENOENT ? Missing(nativePath) : LastError();
-        return result;
+        return (errno == ENOENT ? Missing(nativePath) : LastError()).At(nativePath);
     }
-    result.error = ReadToEnd(fd, maxBytes, result.bytes);
+    std::string bytes;
+    std::optional<Error> error = ReadToEnd(fd, maxBytes, bytes);
     SystemCalls().Close(fd);
-    if (result.error) {
-        result.bytes.clear();
+    if (error) {
+        return std::move(*error).At(nativePath);
     }
-    return result;
+    return bytes;
 }
 
-std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
-                                              const std::string& bytes) {
+namespace {
+
+std::optional<Error> ReplaceContent(const std::string& nativePath, const std::string& bytes) {
     Target target;
     if (auto failed = ResolveLinks(nativePath, target)) {
         return failed;
@@ -716,14 +716,14 @@ std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
         // The owner's write bit, not access(): root passes access() for every file, and a
         // file its owner marked read-only is not to be rewritten by anyone.
         if ((target.status.st_mode & S_IWUSR) == 0) {
-            return SystemError{EACCES, "Permission denied: the file is read-only"};
+            return PosixError(EACCES, "Permission denied: the file is read-only");
         }
         // Neither way may replace a file the user may not write to.
         if (SystemCalls().CheckWritable(target.path.c_str()) != 0) {
-            SystemError error = LastError();
+            Error error = LastError();
             // A read-only mount on the file itself is the obstacle to name.
             if (IsMountPoint(target)) {
-                error.message += ": " + BaseName(target.path) + " is a mount point";
+                error.detail += ": " + BaseName(target.path) + " is a mount point";
             }
             return error;
         }
@@ -741,6 +741,16 @@ std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
         inPlace = outcome->inPlace;
     }
     return WriteInPlace(target, bytes, inPlace);
+}
+
+} // namespace
+
+Result<void> ReplaceFileContent(const std::string& nativePath, const std::string& bytes) {
+    std::optional<Error> error = ReplaceContent(nativePath, bytes);
+    if (error) {
+        return std::move(*error).At(nativePath);
+    }
+    return {};
 }
 
 } // namespace rotaline

@@ -19,6 +19,12 @@ bool MeansNothingThere(DWORD code) {
            code == ERROR_DIRECTORY || code == ERROR_INVALID_NAME;
 }
 
+// The folder a listing pattern names, for error messages.
+std::string FolderOf(const std::string& pattern) {
+    const std::size_t lastSeparator = pattern.find_last_of("\\/");
+    return lastSeparator == std::string::npos ? std::string(".") : pattern.substr(0, lastSeparator);
+}
+
 bool HasWildcards(std::string_view pattern) {
     return pattern.find_first_of("*?") != std::string_view::npos;
 }
@@ -45,8 +51,8 @@ bool IsAdmitted(const WIN32_FIND_DATAA& entry, int mask) {
 
 } // namespace
 
-ListingResult ListFolder(const std::string& pattern, int mask) {
-    ListingResult result;
+Result<std::vector<std::string>> ListFolder(const std::string& pattern, int mask) {
+    std::vector<std::string> names;
     const std::size_t lastSeparator = pattern.find_last_of("\\/:");
     const std::string_view namePattern = std::string_view(pattern).substr(
         lastSeparator == std::string::npos ? 0 : lastSeparator + 1);
@@ -56,23 +62,22 @@ ListingResult ListFolder(const std::string& pattern, int mask) {
     if (listing == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         if (!MeansNothingThere(code)) {
-            result.error = WindowsError(code);
+            return WindowsError(code).At(FolderOf(pattern));
         }
-        return result;
+        return names;
     }
     do {
         const std::string_view name = entry.cFileName;
         if (IsAdmitted(entry, mask) && IsAddressable(name) && NameMatches(name, namePattern)) {
-            result.names.emplace_back(name);
+            names.emplace_back(name);
         }
     } while (FindNextFileA(listing, &entry));
     const DWORD code = GetLastError();
     FindClose(listing);
     if (code != ERROR_NO_MORE_FILES) {
-        result.error = WindowsError(code);
-        result.names.clear();
+        return WindowsError(code).At(FolderOf(pattern));
     }
-    return result;
+    return names;
 }
 
 } // namespace rotaline

@@ -10,6 +10,8 @@
 #include <utility>
 #include <windows.h>
 
+#include <optional>
+
 namespace rotaline {
 
 namespace {
@@ -44,22 +46,26 @@ private:
     HANDLE handle_;
 };
 
-SystemError IsFolderError() {
+Error IsFolderError() {
     return WindowsError(kErrorIsFolder, "Is a folder, not a file");
 }
 
-SystemError NotRegularFile() {
-    return SystemError{ERROR_BAD_FILE_TYPE, "Not a regular file"};
+Error NotRegularFile() {
+    Error error = WindowsError(ERROR_BAD_FILE_TYPE, "Not a regular file");
+    error.detail = "Not a regular file";
+    return error;
 }
 
-SystemError TooLarge(std::size_t maxBytes) {
-    return SystemError{ERROR_FILE_TOO_LARGE, "File too large: at most " + std::to_string(maxBytes) +
-                                                 " bytes can be read"};
+Error TooLarge(std::size_t maxBytes) {
+    Error error = WindowsError(ERROR_FILE_TOO_LARGE);
+    error.detail = "File too large: at most " + std::to_string(maxBytes) + " bytes can be read";
+    return error;
 }
 
-SystemError ReadOnly() {
-    return SystemError{ERROR_ACCESS_DENIED,
-                       WindowsError(ERROR_ACCESS_DENIED).message + ": the file is read-only"};
+Error ReadOnly() {
+    Error error = WindowsError(ERROR_ACCESS_DENIED);
+    error.detail += ": the file is read-only";
+    return error;
 }
 
 // The program's paths are bytes in the ANSI code page; the wide calls take UTF-16.
@@ -91,7 +97,7 @@ template <typename Attempt, typename Busy> DWORD RetryWhileBusy(Attempt attempt,
 }
 
 // A folder answers CreateFileA with "access denied"; saying what it is helps more.
-SystemError OpenError(const std::string& nativePath, DWORD code) {
+Error OpenError(const std::string& nativePath, DWORD code) {
     if (code == ERROR_ACCESS_DENIED) {
         const DWORD attributes = GetFileAttributesA(nativePath.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -103,7 +109,7 @@ SystemError OpenError(const std::string& nativePath, DWORD code) {
 
 // Reads to the end rather than trusting the size: the file may grow while it is read, and
 // growing past the limit still counts as too large.
-std::optional<SystemError> ReadToEnd(HANDLE file, std::size_t maxBytes, std::string& bytes) {
+std::optional<Error> ReadToEnd(HANDLE file, std::size_t maxBytes, std::string& bytes) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) {
         return LastWindowsError();
@@ -138,7 +144,7 @@ struct Target {
 // Opening the file follows every link to its end; the final path of the open file is then the
 // path to replace, so that a symbolic link stays a link and its target gets the new content.
 // A file that does not exist yet is made where the path says.
-std::optional<SystemError> ExamineTarget(const std::wstring& path, Target& target) {
+std::optional<Error> ExamineTarget(const std::wstring& path, Target& target) {
     target.path = path;
     const Handle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -183,7 +189,7 @@ std::optional<SystemError> ExamineTarget(const std::wstring& path, Target& targe
 // The file's own read-only mark, not just the access check: a file its owner marked read-only
 // is not to be rewritten, and Wine would let the rename replace it. An open for writing then
 // finds what the rename would not: rights withheld from this user on the file itself.
-std::optional<SystemError> CheckWritable(const Target& target) {
+std::optional<Error> CheckWritable(const Target& target) {
     if ((target.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return ReadOnly();
     }
@@ -211,8 +217,8 @@ std::wstring BaseName(const std::wstring& path) {
 }
 
 // A new file beside the target, hidden while it is being filled so that no listing offers it.
-std::optional<SystemError> CreateTemporary(const std::wstring& targetPath, std::wstring& path,
-                                           HANDLE& file) {
+std::optional<Error> CreateTemporary(const std::wstring& targetPath, std::wstring& path,
+                                     HANDLE& file) {
     const std::wstring stem = FolderPrefix(targetPath) + L"." + BaseName(targetPath) + L".";
     for (int tries = 0; tries < kTemporaryNameTries; ++tries) {
         wchar_t suffix[17];
@@ -231,7 +237,7 @@ std::optional<SystemError> CreateTemporary(const std::wstring& targetPath, std::
     return WindowsError(ERROR_FILE_EXISTS);
 }
 
-std::optional<SystemError> WriteAll(HANDLE file, const std::string& bytes) {
+std::optional<Error> WriteAll(HANDLE file, const std::string& bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {
         const auto chunk =
@@ -249,8 +255,8 @@ std::optional<SystemError> WriteAll(HANDLE file, const std::string& bytes) {
     return std::nullopt;
 }
 
-std::optional<SystemError> FillTemporary(const std::wstring& path, HANDLE handle,
-                                         const std::string& bytes, const Target& target) {
+std::optional<Error> FillTemporary(const std::wstring& path, HANDLE handle,
+                                   const std::string& bytes, const Target& target) {
     Handle file(handle);
     if (auto failed = WriteAll(file.Get(), bytes)) {
         return failed;
@@ -296,28 +302,26 @@ void RemoveTemporary(const std::wstring& path) {
 
 } // namespace
 
-ReadResult ReadWholeFile(const std::string& nativePath, std::size_t maxBytes) {
-    ReadResult result;
+Result<std::string> ReadWholeFile(const std::string& nativePath, std::size_t maxBytes) {
     const Handle file(CreateFileA(nativePath.c_str(), GENERIC_READ, kShareAll, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.IsValid()) {
-        result.error = OpenError(nativePath, GetLastError());
-        return result;
+        return OpenError(nativePath, GetLastError()).At(nativePath);
     }
     // A device, console or pipe is refused before any read: it could block or never end.
     if (GetFileType(file.Get()) != FILE_TYPE_DISK) {
-        result.error = NotRegularFile();
-        return result;
+        return NotRegularFile().At(nativePath);
     }
-    result.error = ReadToEnd(file.Get(), maxBytes, result.bytes);
-    if (result.error) {
-        result.bytes.clear();
+    std::string bytes;
+    if (std::optional<Error> error = ReadToEnd(file.Get(), maxBytes, bytes)) {
+        return std::move(*error).At(nativePath);
     }
-    return result;
+    return bytes;
 }
 
-std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
-                                              const std::string& bytes) {
+namespace {
+
+std::optional<Error> ReplaceContent(const std::string& nativePath, const std::string& bytes) {
     Target target;
     if (auto failed = ExamineTarget(Wide(nativePath), target)) {
         return failed;
@@ -334,7 +338,7 @@ std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
     if (auto failed = CreateTemporary(target.path, temporary, file)) {
         return failed;
     }
-    std::optional<SystemError> error = FillTemporary(temporary, file, bytes, target);
+    std::optional<Error> error = FillTemporary(temporary, file, bytes, target);
     if (!error) {
         if (const DWORD code = MoveIntoPlace(temporary, target.path)) {
             error = WindowsError(code);
@@ -344,6 +348,15 @@ std::optional<SystemError> ReplaceFileContent(const std::string& nativePath,
         RemoveTemporary(temporary);
     }
     return error;
+}
+
+} // namespace
+
+Result<void> ReplaceFileContent(const std::string& nativePath, const std::string& bytes) {
+    if (std::optional<Error> error = ReplaceContent(nativePath, bytes)) {
+        return std::move(*error).At(nativePath);
+    }
+    return {};
 }
 
 } // namespace rotaline

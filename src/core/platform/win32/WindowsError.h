@@ -1,16 +1,17 @@
-// SystemError values made from Win32 error codes, worded by the system's own message table.
+// Error values made from Win32 error codes: their kind, and the same wording as on POSIX where
+// the kind has one, else the system's own message table.
 #pragma once
 
-#include "core/platform/SystemError.h"
+#include "core/platform/Error.h"
 
 #include <string>
 
 namespace rotaline {
 
 // The system's wording of `code`, else `fallback`, else "Error <code>".
-SystemError WindowsError(unsigned long code, const std::string& fallback = {});
+Error WindowsError(unsigned long code, const std::string& fallback = {});
 
 // The calling thread's last error (GetLastError).
-SystemError LastWindowsError();
+Error LastWindowsError();
 
 } // namespace rotaline

@@ -166,8 +166,9 @@ std::uint32_t IniProfile::GetString(const std::string& section, const std::strin
                                     const std::string& defaultText, char* buffer,
                                     std::uint32_t size, const std::string& file) {
     // A file that cannot be read holds no keys, as an empty one.
-    const ReadResult read = ReadWholeFile(NativePath(file), kMaxProfileFileBytes);
-    return ProfileStringFromText(read.bytes, section, key, defaultText, buffer, size);
+    const Result<std::string> read = ReadWholeFile(NativePath(file), kMaxProfileFileBytes);
+    return ProfileStringFromText(read ? *read : std::string(), section, key, defaultText, buffer,
+                                 size);
 }
 
 std::uint32_t IniProfile::GetInt(const std::string& section, const std::string& key,

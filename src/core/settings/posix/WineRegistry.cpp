@@ -454,9 +454,10 @@ const Hive& LoadHive(LoadedHives& loaded, std::size_t which) {
         return *hive;
     }
     hive.emplace();
-    const ReadResult file = ReadWholeFile(loaded.folder + "/" + std::string(kHiveFiles[which].file),
-                                          kMaxRegistryFileBytes);
-    if (auto keys = ParseRegistryFile(file.bytes)) {
+    // A hive that cannot be read holds no keys.
+    const Result<std::string> file = ReadWholeFile(
+        loaded.folder + "/" + std::string(kHiveFiles[which].file), kMaxRegistryFileBytes);
+    if (auto keys = ParseRegistryFile(file ? *file : std::string())) {
         hive->keys = std::move(*keys);
     }
     for (const RegistryFileKey& key : hive->keys) {
