@@ -5,6 +5,7 @@
 #include "core/cycle/ModMaps.h"
 #include "core/lists/EditorLists.h"
 #include "core/lists/SelectableList.h"
+#include "core/platform/Paths.h"
 #include "core/session/Globals.h"
 #include "frontends/win32/FrmMods.h"
 #include "frontends/win32/FrmRotaline.h"
@@ -174,9 +175,9 @@ void RunAt(int count, int runs) {
         const Timing reading = Measure(
             runs, [] {},
             [] {
-                const ListingResult maps = ListModMaps(InstallPath, ModName);
-                const CycleReadResult cycle = ReadMapCycle();
-                if (maps.names.empty() || cycle.lines.empty()) {
+                const auto maps = ListModMaps(CurrentMod());
+                const auto cycle = ReadMapCycle(NativePath(MapCyclePath()));
+                if (!maps.ok() || !cycle.ok() || maps->empty() || cycle->lines.empty()) {
                     std::fprintf(stderr, "the mod's files were not read\n");
                     std::exit(1);
                 }

@@ -65,8 +65,8 @@ TEST(ReplaceFileContent, LinkPlantedByAnotherAccount) {
         const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
         if (targetOwner == 0) {
             ASSERT_FALSE(error.ok());
-            EXPECT_NE(error.error().Message().find("the link " + folder / "mapcycle.txt" + " points to " +
-                                          folder / "target"),
+            EXPECT_NE(error.error().Message().find("the link " + folder / "mapcycle.txt" +
+                                                   " points to " + folder / "target"),
                       std::string::npos)
                 << error.error().Message();
         }

@@ -77,8 +77,9 @@ TEST_P(TextFile, ReadsAndReplacesWholeOrNotAtAll) {
     EXPECT_EQ(read.ok() ? *read : "", row.readError == 0 ? kOldBytes : "");
 
     const auto replaced = ReplaceFileContent(path, kNewBytes);
-    const std::string message = row.readError != 0 ? (read.ok() ? "" : read.error().Message())
-                                                   : (replaced.ok() ? "" : replaced.error().Message());
+    const std::string message = row.readError != 0
+                                    ? (read.ok() ? "" : read.error().Message())
+                                    : (replaced.ok() ? "" : replaced.error().Message());
     ASSERT_EQ(replaced.ok() ? 0 : replaced.error().systemCode, row.replaceError) << message;
     EXPECT_NE(message.find(row.says), std::string::npos) << message;
     if (row.replaceError == 0) {

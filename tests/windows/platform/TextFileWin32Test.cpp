@@ -39,9 +39,9 @@ private:
 };
 
 TEST(ReadWholeFileWin32, RefusesWhatIsNotAFile) {
-    const rotaline::ReadResult fromDevice = ReadWholeFile("NUL", 1024);
-    ASSERT_TRUE(fromDevice.error.has_value());
-    EXPECT_EQ(fromDevice.error->code, ERROR_BAD_FILE_TYPE);
+    const auto fromDevice = ReadWholeFile("NUL", 1024);
+    ASSERT_FALSE(fromDevice.ok());
+    EXPECT_EQ(fromDevice.error().systemCode, ERROR_BAD_FILE_TYPE);
 
     // A pipe with no writer would block a read for good.
     const std::string pipeName =
@@ -49,10 +49,10 @@ TEST(ReadWholeFileWin32, RefusesWhatIsNotAFile) {
     const HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1,
                                          0, 0, 0, nullptr);
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-    const rotaline::ReadResult fromPipe = ReadWholeFile(pipeName, 1024);
+    const auto fromPipe = ReadWholeFile(pipeName, 1024);
     CloseHandle(pipe);
-    ASSERT_TRUE(fromPipe.error.has_value());
-    EXPECT_EQ(fromPipe.error->code, ERROR_BAD_FILE_TYPE);
+    ASSERT_FALSE(fromPipe.ok());
+    EXPECT_EQ(fromPipe.error().systemCode, ERROR_BAD_FILE_TYPE);
 }
 
 // The old file's name and attributes stay; the temporary file's hidden mark does not come along.
@@ -61,7 +61,7 @@ TEST(ReplaceFileContentWin32, KeepsNameAndAttributesOfOldFile) {
          {DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE}, DWORD{FILE_ATTRIBUTE_NORMAL}}) {
         const ScratchFolder folder;
         folder.Write("MapCycle.TXT", "old\r\n", attributes);
-        EXPECT_FALSE(ReplaceFileContent(folder / "mapcycle.txt", "new\r\n").has_value());
+        EXPECT_TRUE(ReplaceFileContent(folder / "mapcycle.txt", "new\r\n").ok());
         EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"MapCycle.TXT"});
         EXPECT_EQ(ScratchFolder::Read(folder / "MapCycle.TXT"), "new\r\n");
         EXPECT_EQ(GetFileAttributesA((folder / "MapCycle.TXT").c_str()) & FILE_ATTRIBUTE_HIDDEN,
@@ -89,7 +89,7 @@ TEST_P(ReplaceHeldFile, WaitsForBrieflyHeldFile) {
     });
     const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
     release.join();
-    EXPECT_FALSE(error.has_value()) << error->message;
+    EXPECT_TRUE(error.ok()) << (error.ok() ? "" : error.error().Message());
     EXPECT_EQ(ScratchFolder::Read(folder / "mapcycle.txt"), "new\r\n");
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
@@ -100,9 +100,9 @@ TEST_P(ReplaceHeldFile, FileHeldThroughoutStaysAsItWas) {
     const HeldOpen scanner(folder / "mapcycle.txt", GetParam().share);
     ASSERT_TRUE(scanner.IsHeld());
     const auto error = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_TRUE(error->code == ERROR_SHARING_VIOLATION || error->code == ERROR_ACCESS_DENIED)
-        << error->code;
+    ASSERT_FALSE(error.ok());
+    const int code = error.error().systemCode;
+    EXPECT_TRUE(code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED) << code;
     EXPECT_EQ(ScratchFolder::Read(folder / "mapcycle.txt"), "old\r\n");
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
