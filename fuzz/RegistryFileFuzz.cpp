@@ -34,12 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     key.path.find("\\\\") == std::string::npos,
                 "key paths joined by single backslashes");
         for (const rotaline::RegistryValue& value : key.values) {
-            // A probe of size 0, then a query with room for what the probe asked for.
+            // A query without a buffer gives the size; a probe of size 0 says "more data"
+            // exactly when there is some; then a query with room for what the probe asked for.
             std::uint32_t type = 0;
+            std::uint32_t sized = 0;
+            Require(rotaline::QueryRegistryValue(value, type, nullptr, sized) == 0,
+                    "a query without a buffer succeeds");
+            unsigned char none = 0;
             std::uint32_t needed = 0;
-            const std::int32_t probe = rotaline::QueryRegistryValue(value, type, nullptr, needed);
+            const std::int32_t probe = rotaline::QueryRegistryValue(value, type, &none, needed);
             Require(probe == 0 || probe == rotaline::kErrorMoreData, "the probe's answer");
             Require((probe == 0) == (needed == 0), "more data exactly when there is some");
+            Require(sized == needed, "the same size with or without a buffer");
             std::vector<unsigned char> buffer(needed);
             std::uint32_t got = needed;
             const std::int32_t query =
