@@ -1,6 +1,8 @@
 // The list model behind every list box: items, selected flags, current index, change notices.
 #include "core/lists/SelectableList.h"
 
+#include "core/platform/AsciiCase.h"
+
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
@@ -12,10 +14,8 @@ namespace {
 
 constexpr const char* kFullMessage = "a list holds at most 32767 items";
 
-// Only ASCII letters fold: other bytes belong to code-page characters whose case is unknown here.
 unsigned char FoldForSort(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+    return static_cast<unsigned char>(AsciiLower(c));
 }
 
 bool SortsBefore(const std::string& a, const std::string& b) {
@@ -143,23 +143,7 @@ void SelectableList::RemoveItem(std::int16_t index) {
 }
 
 void SelectableList::Clear() {
-    if (items_.empty()) {
-        return;
-    }
-    const bool selectionTouched = selCount_ > 0 || listIndex_ != -1;
-    if (observer_ != nullptr) {
-        observer_->AboutToReset();
-    }
-    items_.clear();
-    selected_.clear();
-    selCount_ = 0;
-    listIndex_ = -1;
-    if (observer_ != nullptr) {
-        observer_->Reset();
-    }
-    if (selectionTouched) {
-        NotifySelectionChanged();
-    }
+    ReplaceAll({});
 }
 
 bool SelectableList::Selected(std::int16_t index) const {

@@ -1,15 +1,10 @@
 // Wildcard matching of listed names, and the walk through the one listing in progress.
 #include "core/platform/FolderListing.h"
 
+#include "core/platform/AsciiCase.h"
 namespace rotaline {
 
 namespace {
-
-// Only ASCII letters fold: other bytes are parts of multi-byte or code-page characters whose
-// case mapping the program does not know.
-char FoldAsciiCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool HasWildcards(std::string_view pattern) {
     return pattern.find_first_of("*?") != std::string_view::npos;
@@ -28,7 +23,7 @@ bool MatchesWildcards(std::string_view name, std::string_view pattern) {
             lastStar = p++;
             nameAtLastStar = n;
         } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || FoldAsciiCase(pattern[p]) == FoldAsciiCase(name[n]))) {
+                   (pattern[p] == '?' || AsciiLower(pattern[p]) == AsciiLower(name[n]))) {
             ++p;
             ++n;
         } else if (lastStar != kNone) {

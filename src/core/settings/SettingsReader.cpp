@@ -1,6 +1,7 @@
 // Reads one setting from the registry or an INI file, reporting by status and never by a throw.
 #include "core/settings/SettingsReader.h"
 
+#include "core/platform/AsciiCase.h"
 #include "core/platform/FolderListing.h"
 #include "core/settings/ProfileApi.h"
 #include "core/settings/RegistryApi.h"
@@ -31,11 +32,7 @@ constexpr std::array<LocationName, 6> kLocationNames{{
 constexpr std::uint32_t kIniBufferSize = 255;
 
 std::string UpperCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
+    std::transform(text.begin(), text.end(), text.begin(), AsciiUpper);
     return text;
 }
 

@@ -1,6 +1,8 @@
 // A reader of Valve's KeyValues text: a tokenizer, and a parser of the tokens into keys.
 #include "core/settings/VdfReader.h"
 
+#include "core/platform/AsciiCase.h"
+
 #include <cstddef>
 #include <utility>
 
@@ -11,22 +13,6 @@ namespace {
 // Steam's files nest four deep. Nodes are freed recursively, so a damaged file must not nest
 // without end.
 constexpr std::size_t kMaxDepth = 64;
-
-char FoldAsciiCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';

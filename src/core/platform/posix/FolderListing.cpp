@@ -1,5 +1,7 @@
 // Lists a folder on POSIX systems under the DOS listing rules: masks, hidden names, "." and "..".
 #include "core/platform/FolderListing.h"
+
+#include "core/platform/AsciiCase.h"
 #include "core/platform/Paths.h"
 #include "core/platform/posix/FileSystemCalls.h"
 
@@ -104,11 +106,7 @@ void ReserveForEntries(DIR* folder, std::vector<std::string>& names) {
 void SortAsNtfsLists(std::vector<std::string>& names) {
     std::vector<std::string> keys(names);
     for (std::string& key : keys) {
-        for (char& c : key) {
-            if (c >= 'a' && c <= 'z') {
-                c = static_cast<char>(c - ('a' - 'A'));
-            }
-        }
+        std::transform(key.begin(), key.end(), key.begin(), AsciiUpper);
     }
     std::vector<std::size_t> order(names.size());
     std::iota(order.begin(), order.end(), std::size_t{0});

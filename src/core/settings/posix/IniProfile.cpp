@@ -1,6 +1,7 @@
 // Finds a key's value in an INI file and copies it out the way the Windows profile calls do.
 #include "core/settings/posix/IniProfile.h"
 
+#include "core/platform/AsciiCase.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextFile.h"
 
@@ -36,16 +37,6 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
-
 // The value of `key` in the first section named `section`, lines before any header making a
 // section with no name. Nothing for a missing key or a key line without "=".
 std::optional<std::string_view> FindEntry(std::string_view text, std::string_view section,
@@ -63,14 +54,14 @@ std::optional<std::string_view> FindEntry(std::string_view text, std::string_vie
             if (inSection) {
                 return std::nullopt; // a later section of the same name is never searched
             }
-            inSection = EqualNoCase(Trim(line.substr(1, close - 1)), section);
+            inSection = EqualIgnoringAsciiCase(Trim(line.substr(1, close - 1)), section);
             continue;
         }
         if (!inSection) {
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (!EqualNoCase(Trim(line.substr(0, equals)), key)) {
+        if (!EqualIgnoringAsciiCase(Trim(line.substr(0, equals)), key)) {
             continue;
         }
         if (equals == std::string_view::npos) {

@@ -1,6 +1,7 @@
 // Parses the Wine prefix's registry files and answers queries on them as advapi32 does.
 #include "core/settings/posix/WineRegistry.h"
 
+#include "core/platform/AsciiCase.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextFile.h"
 
@@ -51,20 +52,10 @@ int HexDigit(char c) {
     return -1;
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string LowerCase(std::string_view text) {
     std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+    std::transform(lower.begin(), lower.end(), lower.begin(), AsciiLower);
     return lower;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
 }
 
 void AppendUtf8(std::string& out, char32_t code) {
@@ -401,7 +392,7 @@ std::size_t ReadKeyLine(std::string_view line, std::vector<RegistryFileKey>& key
 
 const RegistryValue* FindValue(const std::vector<RegistryValue>& values, std::string_view name) {
     const auto found = std::find_if(values.rbegin(), values.rend(), [&](const RegistryValue& v) {
-        return EqualNoCase(v.name, name);
+        return EqualIgnoringAsciiCase(v.name, name);
     });
     return found == values.rend() ? nullptr : &*found;
 }
