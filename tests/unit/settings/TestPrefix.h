@@ -1,68 +1,33 @@
-// A scratch Wine prefix for one test, WINEPREFIX pointing at it while it lives.
+// A scratch Wine prefix for one test, and registry values written as Wine writes them.
 #pragma once
 
+#include "ScopedEnv.h"
 #include "platform/TempFolder.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <string_view>
 
-class TestPrefix {
-public:
-    TestPrefix() {
-        if (const char* old = std::getenv("WINEPREFIX")) {
-            saved_ = old;
-        }
-        setenv("WINEPREFIX", folder_.Path().c_str(), 1);
-    }
-    ~TestPrefix() {
-        if (saved_) {
-            setenv("WINEPREFIX", saved_->c_str(), 1);
-        } else {
-            unsetenv("WINEPREFIX");
-        }
-    }
-    TestPrefix(const TestPrefix&) = delete;
-    TestPrefix& operator=(const TestPrefix&) = delete;
+// WINEPREFIX names the folder while the object lives.
+struct TestPrefix {
+    TempFolder folder;
+    ScopedEnv variable{"WINEPREFIX", folder.Path()};
 
-    // A registry file ("system.reg", "user.reg"...): Wine's header, then `body` as written.
+    // A registry file ("system.reg", "user.reg"...): Wine's first line, then `body`.
     void WriteHive(const std::string& file, const std::string& body) const {
-        folder_.Write(file, "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n"
-                            "\n#arch=win64\n\n" +
-                                body);
+        folder.Write(file, "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\n\n" + body);
     }
-    const TempFolder& Folder() const { return folder_; }
-
-    // A path in the prefix as the program writes paths: "\tmp\...\name".
-    std::string ProgramPath(const std::string& name) const {
-        std::string path = folder_ / name;
-        for (char& c : path) {
-            c = c == '/' ? '\\' : c;
-        }
-        return path;
-    }
-
-private:
-    TempFolder folder_;
-    std::optional<std::string> saved_;
 };
 
-// `"name"=hex(type):..` for a value that RegQueryValueExA hands back as `data`: the registry
-// holds text types as UTF-16LE, each ASCII byte one unit. A link's target (type 6) is UTF-16LE
-// too, though the call would hand it back as it is.
+// `"name"=hex(type):..` for a value RegQueryValueExA hands back as `data`: the registry holds
+// text types and link targets (type 6) as UTF-16LE, each ASCII byte one unit.
 inline std::string ValueLine(std::string_view name, std::uint32_t type, std::string_view data) {
-    const bool text = type == 1 || type == 2 || type == 6 || type == 7;
-    char tag[16];
-    std::snprintf(tag, sizeof tag, "=hex(%x):", static_cast<unsigned>(type));
-    std::string line = "\"" + std::string(name) + "\"" + tag;
-    const char* digits = "0123456789abcdef";
+    char byte[8];
+    std::string text = "\"" + std::string(name) + "\"=hex(" + std::to_string(type) + "):";
     for (std::size_t i = 0; i < data.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(data[i]);
-        line += std::string(i > 0 ? "," : "") + digits[byte >> 4] + digits[byte & 15];
-        line += text ? ",00" : "";
+        std::snprintf(byte, sizeof byte, i > 0 ? ",%02x" : "%02x",
+                      static_cast<unsigned char>(data[i]));
+        text += byte + std::string(type == 1 || type == 2 || type == 6 || type == 7 ? ",00" : "");
     }
-    return line + "\n";
+    return text + "\n";
 }
