@@ -29,6 +29,32 @@ struct VdfCase {
     std::string shape;
 };
 
+const std::vector<VdfCase> kVdfCases = {
+    // What Steam on Linux writes today: numbered library blocks with a path and their apps.
+    {"TodaysLibraryFile",
+     "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/h/Steam\"\n\t\t\"label\"\t\t\"\"\n"
+     "\t\t\"apps\"\n\t\t{\n\t\t\t\"70\"\t\t\"4992\"\n\t\t}\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t"
+     "\"/mnt/S L\"\n\t}\n}\n",
+     "libraryfolders{0{path=/h/Steam;label=;apps{70=4992;}}1{path=/mnt/S L;}}"},
+    // Before 2021 the paths were the numbered keys' own values, Windows paths escaped.
+    {"OldLibraryFile",
+     "\"LibraryFolders\"\r\n{\r\n\t\"TimeNextStatsReport\"\t\t\"1634215423\"\r\n"
+     "\t\"1\"\t\t\"D:\\\\SteamLibrary\"\r\n}\r\n",
+     "LibraryFolders{TimeNextStatsReport=1634215423;1=D:\\SteamLibrary;}"},
+    {"CommentsBareWordsConditionsEscapes",
+     "\xEF\xBB\xBF// by hand\nset { // the block\n name \"tab\\there\\nquote\\\" slash\\\\ \\q\"\n"
+     " \"v\" \"x\" [$LINUX]\n \"//no comment\" \"\"\n multi \"two\nlines\"\n}\nsecond{}",
+     "set{name=tab\there\nquote\" slash\\ \\q;v=x;//no comment=;multi=two\nlines;}second{}"},
+    {"SixtyFourBlocksDeep", Deep(64), Deep(64)},
+    {"SixtyFiveBlocksDeep", Deep(65), "line 1: blocks nested more than 64 deep"},
+    {"UnclosedQuote", "a\n{\n\"p\" \"/x\n}\n",
+     "line 3: the quoted text that starts here is not closed"},
+    {"UnclosedBlock", "lf\n{\n\t0\n\t{\n\t\tp /a\n}\n", "line 1: the block \"lf\" is not closed"},
+    {"KeyWithoutValueAtEnd", "a b\nlone", "line 2: the key \"lone\" has no value"},
+    {"UnclosedCondition", "a b [$WIN32\n", "line 1: a condition in [ ] is not closed"},
+    {"TruncatedAfterEscape", "a \"b\\", "line 1: the quoted text that starts here is not closed"},
+};
+
 class Vdf : public testing::TestWithParam<VdfCase> {};
 
 // Keys are also found whatever their letter case, as Steam finds them.
@@ -43,43 +69,8 @@ TEST_P(Vdf, ReadsAsSteamDoes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, Vdf,
-    testing::Values(
-        // What Steam on Linux writes today: numbered library blocks with a path and their apps.
-        VdfCase{"TodaysLibraryFile",
-                "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/home/g/Steam\"\n"
-                "\t\t\"label\"\t\t\"\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"70\"\t\t\"4992\"\n\t\t}\n\t}\n"
-                "\t\"1\"\n\t{\n\t\t\"path\"\t\t\"/mnt/Steam Library\"\n\t}\n}\n",
-                "libraryfolders{0{path=/home/g/Steam;label=;apps{70=4992;}}"
-                "1{path=/mnt/Steam Library;}}"},
-        // Before 2021 the paths were the numbered keys' own values, Windows paths escaped.
-        VdfCase{"OldLibraryFile",
-                "\"LibraryFolders\"\r\n{\r\n\t\"TimeNextStatsReport\"\t\t\"1634215423\"\r\n"
-                "\t\"1\"\t\t\"D:\\\\SteamLibrary\"\r\n}\r\n",
-                "LibraryFolders{TimeNextStatsReport=1634215423;1=D:\\SteamLibrary;}"},
-        VdfCase{"CommentsBareWordsConditionsAndEscapes",
-                "\xEF\xBB\xBF// by hand\nset { // the block\n"
-                " name \"tab\\there\\nquote\\\" slash\\\\ other\\q\"\n \"v\" \"x\" [$LINUX]\n"
-                " \"//no comment\" \"\"\n multi \"two\nlines\"\n}\nsecond{}",
-                "set{name=tab\there\nquote\" slash\\ other\\q;v=x;//no comment=;multi=two\nlines;}"
-                "second{}"},
-        VdfCase{"SixtyFourBlocksDeep", Deep(64), Deep(64)},
-        VdfCase{"SixtyFiveBlocksDeep", Deep(65), "line 1: blocks nested more than 64 deep"},
-        VdfCase{"UnclosedQuote", "\"lf\"\n{\n\t\"path\" \"/home/x\n}\n",
-                "line 3: the quoted text that starts here is not closed"},
-        VdfCase{"UnclosedBlock", "\"lf\"\n{\n\t\"0\"\n\t{\n\t\t\"path\" \"/a\"\n}\n",
-                "line 1: the block \"lf\" is not closed"},
-        VdfCase{"StrayClosingBrace", "\"a\" \"b\"\n}\n",
-                "line 2: a closing brace without a block to close"},
-        VdfCase{"BlockWithoutKey", "{\n\"a\" \"b\"\n}", "line 1: a block without a key"},
-        VdfCase{"KeyWithoutValueAtEnd", "\"a\" \"b\"\n\"lone\"",
-                "line 2: the key \"lone\" has no value"},
-        VdfCase{"UnclosedCondition", "\"a\" \"b\" [$WIN32\n",
-                "line 1: a condition in [ ] is not closed"},
-        VdfCase{"TruncatedAfterEscape", "\"a\" \"b\\",
-                "line 1: the quoted text that starts here is not closed"}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, Vdf, testing::ValuesIn(kVdfCases),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace rotaline
