@@ -3,7 +3,6 @@
 #include "core/FakeWindowSystem.h"
 #include "core/cycle/MapCycleFile.h"
 #include "core/lists/EditingOperations.h"
-#include "core/platform/Paths.h"
 #include "core/session/Globals.h"
 #include "core/session/OpenMod.h"
 #include "core/session/SaveAndReturn.h"
@@ -15,7 +14,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,7 +42,7 @@ Make Bytes(std::string bytes) {
     return [bytes](const std::string& p) { std::ofstream(p, std::ios::binary) << bytes; };
 }
 
-// What lstat says the entry is, to tell that a save left it alone.
+// What lstat says the entry is, to tell that nothing changed it.
 std::string EntryKind(const std::string& path) {
     struct stat status {};
     char target[256] = {};
@@ -54,7 +52,23 @@ std::string EntryKind(const std::string& path) {
                : std::to_string(status.st_mode) + ", " + std::to_string(status.st_size);
 }
 
-class Hostile : public ::testing::Test {
+// Something in place of the cycle file or the maps folder. Edit says what it found (or, with
+// nothing to say, opens the file and saves it back byte for byte) without hanging on a pipe or
+// reading a device or a huge file without end. Put under an editor already open, a save leaves
+// it as it is, or creates the file where nothing is in the way.
+struct Row {
+    const char* name;
+    const char* at;
+    Make make;
+    std::string says;
+    enum { NotSavedOver, LeftAlone, Created } save = NotSavedOver;
+};
+
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class Hostile : public ::testing::TestWithParam<Row> {
 protected:
     void SetUp() override {
         install.MakeFolder("valve");
@@ -68,152 +82,102 @@ protected:
         modList.AddItem("valve");
         modList.SetSelected(0, true);
     }
-    void Edit() {
+    // Runs `action` with the messages cleared; one that blocks ends the run instead of hanging.
+    const testing::ShownMessage& Shown(const std::function<void()>& action) {
         windows.messages.shown.clear();
-        alarm(20); // an open or read that blocks ends the test run instead of hanging it
-        cmdEdit_Click(modList, windows);
+        alarm(20);
+        action();
         alarm(0);
-    }
-    EditorLists& Lists() { return windows.editor->lists; }
-    const testing::ShownMessage& OnlyMessage() {
-        EXPECT_EQ(windows.messages.shown.size(), 1u);
-        static const testing::ShownMessage none{"(no message)", "", MessageIcon::None};
+        static const testing::ShownMessage none{}; // its title is empty
         return windows.messages.shown.empty() ? none : windows.messages.shown.back();
     }
-    void ExpectEditRefused(const std::string& says) {
-        EXPECT_EQ(OnlyMessage().title, "Cannot Continue");
-        EXPECT_EQ(OnlyMessage().icon, MessageIcon::Critical);
-        EXPECT_NE(OnlyMessage().text.find(says), std::string::npos) << OnlyMessage().text;
-        EXPECT_FALSE(windows.editor->visible);
-        EXPECT_TRUE(windows.chooser->visible);
-    }
-    std::string CyclePath() const { return install / "valve/mapcycle.txt"; }
+    void Edit() { cmdEdit_Click(modList, windows); }
+    void Save() { cmdSave_Click(windows.editor->lists, windows.messages); }
 
     TempFolder install;
     FakeWindowSystem windows;
     SelectableList modList{SelectionStyle::Single, false};
 };
 
-// Whatever took the cycle file's place under the open editor, Save leaves it as it is, without
-// hanging on a pipe or reading a device without end, and Edit says what it found.
-TEST_F(Hostile, CycleFileReplacedAfterOpening) {
-    struct Row {
-        const char* name;
-        Make replace;
-        std::string editSays;
-        bool saveWorks; // a save may create the file where nothing is in the way
-    };
-    for (const Row& row : {
-             Row{"named pipe", kPipe, "it is a named pipe, not a file", false},
-             Row{"folder", kFolder, std::strerror(EISDIR), false},
-             Row{"link to /dev/zero", LinkTo("/dev/zero"), "it is a character device, not a file",
-                 false},
-             Row{"link to itself", LinkTo("mapcycle.txt"), std::strerror(ELOOP), false},
-             Row{"link to nothing", LinkTo("gone.txt"), "it does not exist", true},
-             Row{"nothing", kNothing, "it does not exist", true},
-         }) {
-        SCOPED_TRACE(row.name);
-        install.Write("valve/mapcycle.txt", "crossfire\r\nbounce");
-        Edit();
-        ASSERT_TRUE(windows.messages.shown.empty());
-        Lists().lstBSP.SetSelected(0, true);
-        cmdMove_Click(Lists());
-        const std::string edited = EditorState(Lists());
-        unlink(CyclePath().c_str());
-        row.replace(CyclePath());
-        const std::string replaced = EntryKind(CyclePath());
-
-        alarm(20);
-        cmdSave_Click(Lists(), windows.messages);
-        alarm(0);
-        if (row.saveWorks) {
-            EXPECT_EQ(OnlyMessage().title, "Saved");
-            EXPECT_EQ(TempFolder::Read(CyclePath()), "datacore\r\ncrossfire\r\nbounce\r\n");
+TEST_P(Hostile, EditSaysWhatItFoundAndSaveLeavesItAlone) {
+    const Row& row = GetParam();
+    const std::string path = install / row.at;
+    const std::string cycle = install / "valve/mapcycle.txt";
+    if (row.save != Row::NotSavedOver) {
+        ASSERT_EQ(Shown([&] { Edit(); }).title, "");
+        windows.editor->lists.lstBSP.SetSelected(0, true);
+        cmdMove_Click(windows.editor->lists);
+        const std::string edited = EditorState(windows.editor->lists);
+        std::filesystem::remove(path);
+        row.make(path);
+        const std::string replaced = EntryKind(path);
+        const testing::ShownMessage shown = Shown([&] { Save(); });
+        if (row.save == Row::Created) {
+            EXPECT_EQ(shown.title, "Saved");
+            EXPECT_EQ(TempFolder::Read(path), "datacore\r\ncrossfire\r\nbounce\r\n");
         } else {
-            EXPECT_EQ(OnlyMessage().title, "Cannot Save");
-            EXPECT_NE(OnlyMessage().text.find(NativePath(MapCyclePath())), std::string::npos);
-            EXPECT_EQ(EntryKind(CyclePath()), replaced);
+            EXPECT_EQ(shown.title, "Cannot Save");
+            EXPECT_NE(shown.text.find(cycle), std::string::npos) << shown.text;
+            EXPECT_EQ(EntryKind(path), replaced);
         }
-        EXPECT_EQ(EditorState(Lists()), edited);
+        EXPECT_EQ(EditorState(windows.editor->lists), edited);
         const Names left = TempFolder::Entries(install / "valve");
         EXPECT_TRUE(std::none_of(left.begin(), left.end(), [](const auto& n) {
             return n[0] == '.';
         })) << "a temporary file was left behind";
-
-        std::filesystem::remove_all(CyclePath());
+        cmdClose_Click(windows, *windows.editor);
         std::filesystem::remove(install / "valve/gone.txt"); // where the save followed the link
-        row.replace(CyclePath());
-        cmdClose_Click(windows, *windows.editor);
-        Edit();
-        ExpectEditRefused(row.editSays);
-        EXPECT_NE(OnlyMessage().text.find(NativePath(MapCyclePath())), std::string::npos);
-        std::filesystem::remove_all(CyclePath());
     }
+    std::filesystem::remove_all(path);
+    row.make(path);
+    const std::string made = EntryKind(path);
+    const testing::ShownMessage shown = Shown([&] { Edit(); });
+    EXPECT_EQ(EntryKind(path), made);
+    if (!row.says.empty()) {
+        EXPECT_EQ(shown.title, "Cannot Continue");
+        EXPECT_EQ(shown.icon, MessageIcon::Critical);
+        EXPECT_NE(shown.text.find(row.says), std::string::npos) << shown.text;
+        EXPECT_FALSE(windows.editor->visible);
+        EXPECT_TRUE(windows.chooser->visible);
+        return;
+    }
+    ASSERT_EQ(shown.title, "") << shown.text;
+    const std::string before = TempFolder::Read(cycle);
+    EXPECT_EQ(Items(windows.editor->lists.lstMap), SplitCycleLines(before));
+    EXPECT_EQ(Shown([&] { Save(); }).title, "Saved");
+    EXPECT_EQ(TempFolder::Read(cycle), before.ends_with("\r\n") ? before : before + "\r\n");
 }
 
-// Memory stays bounded by the limits, 16 MB of file and 32767 lines; what passes them is read
-// and written back byte for byte.
-TEST_F(Hostile, HugeAndOddCycleFiles) {
-    struct Row {
-        const char* name;
-        Make make;
-        Names refusal; // all of these in the message, or empty when the file opens
-    };
-    for (const Row& row : {
-             Row{"100 MB",
-                 Sparse(100 * kMegabyte),
-                 {"File too large", "104857600 bytes (100 MB)", "at most 16777216 bytes (16 MB)"}},
-             Row{"one byte over 16 MB",
-                 Sparse(kMaxCycleFileBytes + 1),
-                 {"File too large", "16777217 bytes"}},
-             Row{"16 MB of line ends",
-                 Bytes(std::string(kMaxCycleFileBytes, '\r')),
-                 {"Too many lines: it holds 16777216,", "at most 32767"}},
-             Row{"one 10 MB line", Bytes(std::string(10 * kMegabyte, 'x')), {}},
-             Row{"NUL bytes",
-                 Bytes(std::string("crossfire\0\r\n\0bounce\r\nde\0dust\r\n", 30)),
-                 {}},
-         }) {
-        SCOPED_TRACE(row.name);
-        row.make(CyclePath());
-        const auto size = std::filesystem::file_size(CyclePath());
-        Edit();
-        EXPECT_EQ(std::filesystem::file_size(CyclePath()), size);
-        if (!row.refusal.empty()) {
-            for (const std::string& words : row.refusal) {
-                ExpectEditRefused(words);
-            }
-            EXPECT_EQ(Lists().lstMap.ListCount(), 0);
-            continue;
-        }
-        ASSERT_TRUE(windows.messages.shown.empty()) << OnlyMessage().text;
-        const std::string before = TempFolder::Read(CyclePath());
-        EXPECT_EQ(Items(Lists().lstMap), SplitCycleLines(before));
-        cmdSave_Click(Lists(), windows.messages);
-        EXPECT_EQ(OnlyMessage().title, "Saved");
-        EXPECT_EQ(TempFolder::Read(CyclePath()),
-                  before.ends_with("\r\n") ? before : before + "\r\n");
-        cmdClose_Click(windows, *windows.editor);
-    }
-}
+constexpr const char* kCycle = "valve/mapcycle.txt";
+constexpr const char* kMaps = "valve/maps";
+const std::string kNoMaps = "No files present in: ";
 
-TEST_F(Hostile, MapsFolderThatIsNoFolder) {
-    for (const auto& [name, make, says] :
-         std::initializer_list<std::tuple<const char*, Make, std::string>>{
-             {"a file", Bytes("not a folder"), "No files present in: "},
-             {"a link to itself", LinkTo("maps"), std::strerror(ELOOP)},
-             {"a link to /dev/zero", LinkTo("/dev/zero"), "No files present in: "},
-             {"a named pipe", kPipe, "No files present in: "},
-             {"nothing", kNothing, "No files present in: "},
-         }) {
-        SCOPED_TRACE(name);
-        std::filesystem::remove_all(install / "valve/maps");
-        make(install / "valve/maps");
-        Edit();
-        ExpectEditRefused(says);
-        EXPECT_EQ(TempFolder::Read(CyclePath()), "crossfire\r\nbounce");
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    InPlaceOf, Hostile,
+    ::testing::Values(
+        Row{"CycleIsAPipe", kCycle, kPipe, "it is a named pipe, not a file", Row::LeftAlone},
+        Row{"CycleIsAFolder", kCycle, kFolder, std::strerror(EISDIR), Row::LeftAlone},
+        Row{"CycleLinksToDevZero", kCycle, LinkTo("/dev/zero"),
+            "it is a character device, not a file", Row::LeftAlone},
+        Row{"CycleLinksToItself", kCycle, LinkTo("mapcycle.txt"), std::strerror(ELOOP),
+            Row::LeftAlone},
+        Row{"CycleLinksToNothing", kCycle, LinkTo("gone.txt"), "it does not exist", Row::Created},
+        Row{"NoCycle", kCycle, kNothing, "it does not exist", Row::Created},
+        Row{"Cycle100MB", kCycle, Sparse(100 * kMegabyte),
+            "File too large: it holds 104857600 bytes (100 MB), and at most 16777216 bytes (16 "
+            "MB)"},
+        Row{"CycleOneByteOver16MB", kCycle, Sparse(kMaxCycleFileBytes + 1),
+            "File too large: it holds 16777217 bytes"},
+        Row{"Cycle16MBOfLineEnds", kCycle, Bytes(std::string(kMaxCycleFileBytes, '\r')),
+            "Too many lines: it holds 16777216, and a cycle of at most 32767 maps"},
+        Row{"CycleOf10MBOnOneLine", kCycle, Bytes(std::string(10 * kMegabyte, 'x')), ""},
+        Row{"CycleWithNulBytes", kCycle,
+            Bytes(std::string("crossfire\0\r\n\0bounce\r\nde\0dust\r\n", 30)), ""},
+        Row{"MapsIsAFile", kMaps, Bytes("not a folder"), kNoMaps},
+        Row{"MapsLinksToItself", kMaps, LinkTo("maps"), std::strerror(ELOOP)},
+        Row{"MapsLinksToDevZero", kMaps, LinkTo("/dev/zero"), kNoMaps},
+        Row{"MapsIsAPipe", kMaps, kPipe, kNoMaps}, Row{"NoMaps", kMaps, kNothing, kNoMaps}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 // Names are bytes: spaces and bytes that are no UTF-8 go through untouched. A backslash cannot
 // be part of a name the program addresses (it joins paths with one), so such names are left out.
