@@ -13,29 +13,22 @@
 
 namespace rotaline::testing {
 
-// Puts itself in use for its lifetime and logs each call with the path it names ("" for calls
-// on a descriptor). Call number `failAt` (from 1) fails with `error` as the system fails it: a
-// failed close still closes. Reads and writes can be made to move at most `transferLimit` bytes
-// each, and writes to move none (a device that takes no more bytes).
+// In use for its lifetime; logs each call with the path it names ("" for a descriptor). Call
+// number `failAt` (from 1) fails with `error` as the system fails it: a failed close still
+// closes. Reads and writes can be made to move at most `transferLimit` bytes, or writes none.
 class FaultyFileSystem : public FileSystemCalls {
 public:
     explicit FaultyFileSystem(std::size_t nth = 0, int code = 0)
         : failAt(nth), error(code), previous_(UseFileSystemCalls(this)) {}
     ~FaultyFileSystem() override { UseFileSystemCalls(previous_); }
-    FaultyFileSystem(const FaultyFileSystem&) = delete;
-    FaultyFileSystem& operator=(const FaultyFileSystem&) = delete;
-    // Every O_TMPFILE open fails, as on a file system without unnamed files.
-    void NoUnnamedFiles() { noUnnamed = true; }
+    void NoUnnamedFiles() { noUnnamed = true; } // as on a file system without O_TMPFILE
 
     std::size_t failAt;
     int error;
     std::size_t transferLimit = 0;
-    bool stallWrites = false;
-    bool noUnnamed = false;
-    bool fired = false;
+    bool stallWrites = false, noUnnamed = false, fired = false;
     int stalls = 0; // writes answered with no progress
-    std::vector<std::string> calls;
-    std::vector<std::string> paths;
+    std::vector<std::string> calls, paths;
 
 #define ROTALINE_FAULTY(Type, Name, name, path, Params, ...)                                       \
     Type Name Params override {                                                                    \
@@ -50,7 +43,7 @@ public:
     ROTALINE_FAULTY(int, Unlink, "unlink", p, (const char* p), p)
     ROTALINE_FAULTY(int, Fstat, "fstat", "", (int fd, struct stat* s), fd, s)
     ROTALINE_FAULTY(int, Lstat, "lstat", p, (const char* p, struct stat* s), p, s)
-    ROTALINE_FAULTY(int, Fstatat, "fstatat", folders_[fd] + "/" + n,
+    ROTALINE_FAULTY(int, Fstatat, "fstatat", folder_ + "/" + n,
                     (int fd, const char* n, struct stat* s), fd, n, s)
     ROTALINE_FAULTY(ssize_t, Readlink, "readlink", p, (const char* p, char* b, size_t n), p, b, n)
     ROTALINE_FAULTY(int, Fchown, "fchown", "", (int fd, uid_t u, gid_t g), fd, u, g)
@@ -67,7 +60,7 @@ public:
         if (Fails("write", "")) {
             return -1;
         }
-        if (stallWrites && size > 0) { // a save that retried this for ever would never end
+        if (stallWrites) { // a save that retried this for ever would never end
             return ++stalls > 1000 ? (errno = EIO, -1) : 0;
         }
         return FileSystemCalls::Write(fd, buffer, Limited(size));
@@ -76,21 +69,17 @@ public:
         const int result = FileSystemCalls::Close(fd);
         return Fails("close", "") ? -1 : result;
     }
+    // The program lists one folder at a time: readdir and fstatat name the last one opened.
     DIR* Opendir(const char* path) override {
-        DIR* folder = Fails("opendir", path) ? nullptr : FileSystemCalls::Opendir(path);
-        if (folder != nullptr) {
-            folders_[dirfd(folder)] = path;
-        }
-        return folder;
+        folder_ = path;
+        return Fails("opendir", path) ? nullptr : FileSystemCalls::Opendir(path);
     }
     dirent* Readdir(DIR* folder) override {
-        return Fails("readdir", folders_[dirfd(folder)]) ? nullptr
-                                                         : FileSystemCalls::Readdir(folder);
+        return Fails("readdir", folder_) ? nullptr : FileSystemCalls::Readdir(folder);
     }
     int Closedir(DIR* folder) override {
-        const std::string path = folders_[dirfd(folder)];
         const int result = FileSystemCalls::Closedir(folder);
-        return Fails("closedir", path) ? -1 : result;
+        return Fails("closedir", folder_) ? -1 : result;
     }
 
 private:
@@ -107,16 +96,16 @@ private:
         return transferLimit > 0 && size > transferLimit ? transferLimit : size;
     }
 
-    std::map<int, std::string> folders_;
+    std::string folder_;
     FileSystemCalls* previous_;
 };
 
-// The ways each call fails on a real system: interrupted, on a full disk or a failing drive,
-// refused by the rights, the link count or a mount.
+// How each call fails on a real system: interrupted, on a full disk or a failing drive, or
+// refused by rights, a mount, or a name in the way or missing.
 inline std::vector<int> ErrorsOf(const std::string& call) {
     static const std::map<std::string, std::vector<int>> kErrors{
         {"read", {EIO, EINTR}},
-        {"write", {ENOSPC, EDQUOT, EINTR}},
+        {"write", {ENOSPC, EINTR}},
         {"linkat", {ENOENT, EEXIST, ENOSPC}},
         {"rename", {EACCES, EBUSY, ENOSPC}},
         {"fchown", {EPERM, EIO}},
@@ -125,23 +114,25 @@ inline std::vector<int> ErrorsOf(const std::string& call) {
     return found != kErrors.end() ? found->second : std::vector<int>{EACCES, EIO};
 }
 
-// Runs `run` with the calls in use, once as they are and then once for each call that first
-// run made and each way it fails: `run` tells the runs apart by the set's `failAt`.
+// Runs `run` once as the calls are and then once for each call that first run made failing in
+// each of its ways, on a disk that moves at most 3 bytes per read or write so that each is
+// cut short and can fail halfway. `run` tells the runs apart by `failAt`.
 template <typename Run> void FailEachCallInTurn(Run run) {
     std::vector<std::string> calls;
-    {
-        FaultyFileSystem recorder;
-        run(recorder);
-        calls = recorder.calls;
-    }
-    for (std::size_t at = 1; at <= calls.size(); ++at) {
-        for (const int error : ErrorsOf(calls[at - 1])) {
-            SCOPED_TRACE(calls[at - 1] + " (call " + std::to_string(at) + ") fails with " +
-                         std::strerror(error));
+    for (std::size_t at = 0; at <= calls.size(); ++at) {
+        for (const int error : at == 0 ? std::vector<int>{0} : ErrorsOf(calls[at - 1])) {
+            SCOPED_TRACE(at == 0 ? "no call fails"
+                                 : calls[at - 1] + " (call " + std::to_string(at) +
+                                       ") fails with " + std::strerror(error));
             FaultyFileSystem faults(at, error);
+            faults.transferLimit = 3;
             run(faults);
-            ASSERT_TRUE(faults.fired);
-            ASSERT_EQ(faults.calls[at - 1], calls[at - 1]) << "the runs make different calls";
+            if (at == 0) {
+                calls = faults.calls;
+            } else {
+                ASSERT_TRUE(faults.fired);
+                ASSERT_EQ(faults.calls[at - 1], calls[at - 1]) << "the runs make other calls";
+            }
         }
     }
 }

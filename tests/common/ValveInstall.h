@@ -1,0 +1,73 @@
+// An install folder to open and save a mod in, for tests of what disks and folders do to them.
+#pragma once
+
+#include "core/FakeWindowSystem.h"
+#include "core/lists/EditingOperations.h"
+#include "core/session/Globals.h"
+#include "core/session/OpenMod.h"
+#include "core/session/SaveAndReturn.h"
+#include "lists/ListText.h"
+#include "platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <unistd.h>
+
+namespace rotaline::testing {
+
+inline const std::string kOldCycle = "crossfire\r\nbounce";
+inline const std::string kNewCycle = "datacore\r\ncrossfire\r\nbounce\r\n"; // after EditAndMove
+
+inline bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// "valve" with three maps, a link to one of them and a cycle of two, "cstrike", and "ricochet"
+// without a cycle; the chooser is shown with "valve" chosen.
+struct ValveInstall {
+    ValveInstall() {
+        for (const char* folder : {"valve", "valve/maps", "cstrike", "ricochet"}) {
+            install.MakeFolder(folder);
+        }
+        for (const char* file :
+             {"valve/maps/crossfire.bsp", "valve/maps/bounce.bsp", "valve/maps/datacore.bsp",
+              "valve/mapcycle.txt", "cstrike/mapcycle.txt"}) {
+            install.Write(file, kOldCycle);
+        }
+        symlink("crossfire.bsp", (install / "valve/maps/linked.bsp").c_str());
+        InstallPath = install.Path();
+        modList.AddItem("valve");
+        modList.SetSelected(0, true);
+        windows.chooser->Show();
+    }
+    // The message `action` showed (no title if none). An action that blocks, as on a pipe, ends
+    // the test run instead of hanging it.
+    ShownMessage Shown(const std::function<void()>& action) {
+        windows.messages.shown.clear();
+        alarm(20);
+        action();
+        alarm(0);
+        EXPECT_LE(windows.messages.shown.size(), 1u);
+        return windows.messages.shown.empty() ? ShownMessage{} : windows.messages.shown[0];
+    }
+    ShownMessage Edit() {
+        return Shown([this] { cmdEdit_Click(modList, windows); });
+    }
+    ShownMessage Save() {
+        return Shown([this] { cmdSave_Click(Lists(), windows.messages); });
+    }
+    // Opens "valve" and moves "datacore" into the cycle, so that a save that lost it would show.
+    void EditAndMove() {
+        ASSERT_EQ(Edit().title, "");
+        Lists().lstBSP.SetSelected(0, true);
+        cmdMove_Click(Lists());
+    }
+    EditorLists& Lists() { return windows.editor->lists; }
+
+    TempFolder install;
+    FakeWindowSystem windows;
+    SelectableList modList{SelectionStyle::Single, false};
+};
+
+} // namespace rotaline::testing
