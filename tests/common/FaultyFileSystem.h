@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -15,7 +16,7 @@ namespace rotaline::testing {
 
 // In use for its lifetime; logs each call with the path it names ("" for a descriptor). Call
 // number `failAt` (from 1) fails with `error` as the system fails it: a failed close still
-// closes. Reads and writes can be made to move at most `transferLimit` bytes, or writes none.
+// closes. Reads and writes move at most `transferLimit` bytes, stalled writes none.
 class FaultyFileSystem : public FileSystemCalls {
 public:
     explicit FaultyFileSystem(std::size_t nth = 0, int code = 0)
@@ -23,11 +24,9 @@ public:
     ~FaultyFileSystem() override { UseFileSystemCalls(previous_); }
     void NoUnnamedFiles() { noUnnamed = true; } // as on a file system without O_TMPFILE
 
-    std::size_t failAt;
-    int error;
-    std::size_t transferLimit = 0;
+    std::size_t failAt, transferLimit = 0;
+    int error, stalls = 0;
     bool stallWrites = false, noUnnamed = false, fired = false;
-    int stalls = 0; // writes answered with no progress
     std::vector<std::string> calls, paths;
 
 #define ROTALINE_FAULTY(Type, Name, name, path, Params, ...)                                       \
@@ -57,13 +56,10 @@ public:
                                           : FileSystemCalls::OpenUnnamed(folder);
     }
     ssize_t Write(int fd, const void* buffer, size_t size) override {
-        if (Fails("write", "")) {
-            return -1;
-        }
-        if (stallWrites) { // a save that retried this for ever would never end
-            return ++stalls > 1000 ? (errno = EIO, -1) : 0;
-        }
-        return FileSystemCalls::Write(fd, buffer, Limited(size));
+        return Fails("write", "") ? -1
+               : !stallWrites     ? FileSystemCalls::Write(fd, buffer, Limited(size))
+               : ++stalls > 1000  ? (errno = EIO, -1) // a save retrying it would never end
+                                  : 0;
     }
     int Close(int fd) override {
         const int result = FileSystemCalls::Close(fd);
@@ -86,53 +82,41 @@ private:
     bool Fails(const std::string& call, const std::string& path) {
         calls.push_back(call);
         paths.push_back(path);
-        if (calls.size() != failAt) {
-            return false;
-        }
-        errno = error;
-        return fired = true;
+        fired = fired || calls.size() == failAt;
+        errno = calls.size() == failAt ? error : errno;
+        return calls.size() == failAt;
     }
     size_t Limited(size_t size) const {
-        return transferLimit > 0 && size > transferLimit ? transferLimit : size;
+        return transferLimit > 0 ? std::min(size, transferLimit) : size;
     }
 
     std::string folder_;
     FileSystemCalls* previous_;
 };
 
-// How each call fails on a real system: interrupted, on a full disk or a failing drive, or
-// refused by rights, a mount, or a name in the way or missing.
-inline std::vector<int> ErrorsOf(const std::string& call) {
-    static const std::map<std::string, std::vector<int>> kErrors{
-        {"read", {EIO, EINTR}},
-        {"write", {ENOSPC, EINTR}},
-        {"linkat", {ENOENT, EEXIST, ENOSPC}},
-        {"rename", {EACCES, EBUSY, ENOSPC}},
-        {"fchown", {EPERM, EIO}},
-        {"open", {EACCES, EMFILE, ELOOP}}};
-    const auto found = kErrors.find(call);
-    return found != kErrors.end() ? found->second : std::vector<int>{EACCES, EIO};
-}
-
-// Runs `run` once as the calls are and then once for each call that first run made failing in
-// each of its ways, on a disk that moves at most 3 bytes per read or write so that each is
-// cut short and can fail halfway. `run` tells the runs apart by `failAt`.
+// Runs `run` as the calls are, then with each call of that run failing in turn, in the ways
+// it fails on a real system, on a disk that moves 3 bytes per read or write so that each can
+// fail halfway. `run` tells the runs apart by `failAt`.
 template <typename Run> void FailEachCallInTurn(Run run) {
+    const std::map<std::string, std::vector<int>> errors{{"read", {EIO, EINTR}},
+                                                         {"write", {ENOSPC, EINTR}},
+                                                         {"linkat", {ENOENT, EEXIST, ENOSPC}},
+                                                         {"rename", {EACCES, EBUSY, ENOSPC}},
+                                                         {"fchown", {EPERM, EIO}},
+                                                         {"open", {EACCES, ELOOP}}};
     std::vector<std::string> calls;
     for (std::size_t at = 0; at <= calls.size(); ++at) {
-        for (const int error : at == 0 ? std::vector<int>{0} : ErrorsOf(calls[at - 1])) {
-            SCOPED_TRACE(at == 0 ? "no call fails"
-                                 : calls[at - 1] + " (call " + std::to_string(at) +
-                                       ") fails with " + std::strerror(error));
+        const std::string call = at == 0 ? "" : calls[at - 1];
+        for (const int error : at == 0              ? std::vector<int>{0}
+                               : errors.count(call) ? errors.at(call)
+                                                    : std::vector<int>{EACCES, EIO}) {
+            SCOPED_TRACE(call + " (call " + std::to_string(at) +
+                         ") fails: " + std::strerror(error));
             FaultyFileSystem faults(at, error);
             faults.transferLimit = 3;
             run(faults);
-            if (at == 0) {
-                calls = faults.calls;
-            } else {
-                ASSERT_TRUE(faults.fired);
-                ASSERT_EQ(faults.calls[at - 1], calls[at - 1]) << "the runs make other calls";
-            }
+            calls = at == 0 ? faults.calls : calls;
+            ASSERT_TRUE(at == 0 || (faults.fired && faults.calls[at - 1] == call));
         }
     }
 }

@@ -16,8 +16,9 @@
 
 namespace rotaline::testing {
 
-inline const std::string kOldCycle = "crossfire\r\nbounce";
-inline const std::string kNewCycle = "datacore\r\ncrossfire\r\nbounce\r\n"; // after EditAndMove
+// Letter case apart, the cycle names two of the maps: the editor offers the third.
+inline const std::string kOldCycle = "CrossFire\r\nbounce";
+inline const std::string kNewCycle = "datacore\r\nCrossFire\r\nbounce\r\n"; // after EditAndMove
 
 inline bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
