@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <unistd.h>
 
 namespace rotaline::testing {
@@ -42,22 +41,17 @@ struct ValveInstall {
         modList.SetSelected(0, true);
         windows.chooser->Show();
     }
-    // The message `action` showed (no title if none). An action that blocks, as on a pipe, ends
+    // Edit, or Save: the message shown (no title if none). One that blocks, as on a pipe, ends
     // the test run instead of hanging it.
-    ShownMessage Shown(const std::function<void()>& action) {
+    ShownMessage Edit(bool save = false) {
         windows.messages.shown.clear();
         alarm(20);
-        action();
+        save ? cmdSave_Click(Lists(), windows.messages) : cmdEdit_Click(modList, windows);
         alarm(0);
         EXPECT_LE(windows.messages.shown.size(), 1u);
         return windows.messages.shown.empty() ? ShownMessage{} : windows.messages.shown[0];
     }
-    ShownMessage Edit() {
-        return Shown([this] { cmdEdit_Click(modList, windows); });
-    }
-    ShownMessage Save() {
-        return Shown([this] { cmdSave_Click(Lists(), windows.messages); });
-    }
+    ShownMessage Save() { return Edit(true); }
     // Opens "valve" and moves "datacore" into the cycle, so that a save that lost it would show.
     void EditAndMove() {
         ASSERT_EQ(Edit().title, "");
