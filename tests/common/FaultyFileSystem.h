@@ -24,7 +24,7 @@ public:
     ~FaultyFileSystem() override { UseFileSystemCalls(previous_); }
     void NoUnnamedFiles() { noUnnamed = true; } // as on a file system without O_TMPFILE
 
-    std::size_t failAt, transferLimit = 0;
+    std::size_t failAt, transferLimit = SIZE_MAX;
     int error, stalls = 0;
     bool stallWrites = false, noUnnamed = false, fired = false;
     std::vector<std::string> calls, paths;
@@ -48,7 +48,8 @@ public:
     ROTALINE_FAULTY(int, Fchown, "fchown", "", (int fd, uid_t u, gid_t g), fd, u, g)
     ROTALINE_FAULTY(int, Fchmod, "fchmod", "", (int fd, mode_t m), fd, m)
     ROTALINE_FAULTY(int, CheckWritable, "faccessat", p, (const char* p), p)
-    ROTALINE_FAULTY(ssize_t, Read, "read", "", (int fd, void* b, size_t n), fd, b, Limited(n))
+    ROTALINE_FAULTY(ssize_t, Read, "read", "", (int fd, void* b, size_t n), fd, b,
+                    std::min(n, transferLimit))
 #undef ROTALINE_FAULTY
     int OpenUnnamed(const char* folder) override {
         return Fails("O_TMPFILE", folder) ? -1
@@ -57,9 +58,9 @@ public:
     }
     ssize_t Write(int fd, const void* buffer, size_t size) override {
         return Fails("write", "") ? -1
-               : !stallWrites     ? FileSystemCalls::Write(fd, buffer, Limited(size))
-               : ++stalls > 1000  ? (errno = EIO, -1) // a save retrying it would never end
-                                  : 0;
+               : !stallWrites    ? FileSystemCalls::Write(fd, buffer, std::min(size, transferLimit))
+               : ++stalls > 1000 ? (errno = EIO, -1) // a save retrying it would never end
+                                 : 0;
     }
     int Close(int fd) override {
         const int result = FileSystemCalls::Close(fd);
@@ -85,9 +86,6 @@ private:
         fired = fired || calls.size() == failAt;
         errno = calls.size() == failAt ? error : errno;
         return calls.size() == failAt;
-    }
-    size_t Limited(size_t size) const {
-        return transferLimit > 0 ? std::min(size, transferLimit) : size;
     }
 
     std::string folder_;
