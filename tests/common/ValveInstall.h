@@ -15,9 +15,10 @@
 
 namespace rotaline::testing {
 
-// Letter case apart, the cycle names two of the maps: the editor offers the third.
-inline const std::string kOldCycle = "CrossFire\r\nbounce";
-inline const std::string kNewCycle = "datacore\r\nCrossFire\r\nbounce\r\n"; // after EditAndMove
+// The cycle names two of the maps, one in other letters and one with rules after its name: the
+// editor offers the third.
+inline const std::string kOldCycle = "CrossFire\r\nbounce 30";
+inline const std::string kNewCycle = "datacore\r\nCrossFire\r\nbounce 30\r\n"; // after EditAndMove
 
 inline bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

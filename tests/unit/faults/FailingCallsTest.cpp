@@ -62,7 +62,7 @@ TEST_F(Failing, EditReportsWhatItCannotReadAndTheChooserStaysUsable) {
         EXPECT_TRUE(windows.editor->visible && !windows.chooser->visible);
         EXPECT_EQ(Items(Lists().lstBSP),
                   (call == "fstatat" ? Names{"datacore"} : Names{"datacore", "linked"}));
-        EXPECT_EQ(Items(Lists().lstMap), (Names{"CrossFire", "bounce"}));
+        EXPECT_EQ(Items(Lists().lstMap), (Names{"CrossFire", "bounce 30"}));
         cmdClose_Click(windows, *windows.editor);
     });
 }
