@@ -3,225 +3,120 @@
 
 #include "core/platform/posix/FileSystemCalls.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cerrno>
-#include <cstddef>
-#include <iterator>
+#include <cstring>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace rotaline::testing {
 
-enum class FileCall {
-    Open,
-    MakeTemporary,
-    OpenUnnamed,
-    LinkUnnamed,
-    Read,
-    Write,
-    Fsync,
-    Ftruncate,
-    Close,
-    Rename,
-    Unlink,
-    Fstat,
-    Lstat,
-    Fstatat,
-    Readlink,
-    Fchown,
-    Fchmod,
-    CheckWritable,
-    Opendir,
-    Readdir,
-    Closedir,
-};
-
-inline const char* NameOf(FileCall call) {
-    static const char* const kNames[] = {
-        "open",      "mkostemp", "O_TMPFILE", "linkat",    "read",    "write",   "fsync",
-        "ftruncate", "close",    "rename",    "unlink",    "fstat",   "lstat",   "fstatat",
-        "readlink",  "fchown",   "fchmod",    "faccessat", "opendir", "readdir", "closedir"};
-    static_assert(std::size(kNames) == static_cast<std::size_t>(FileCall::Closedir) + 1);
-    return kNames[static_cast<std::size_t>(call)];
-}
-
-// Puts itself in use for its lifetime. Every call is logged; the one planned call fails with
-// its error code, the way the system fails it (a failed close still releases the descriptor).
-// Reads and writes can also be made to move a few bytes at a time, or to be interrupted first.
+// In use for its lifetime; logs each call with the path it names ("" for a descriptor). Call
+// number `failAt` (from 1) fails with `error` as the system fails it: a failed close still
+// closes. Reads and writes move at most `transferLimit` bytes, stalled writes none.
 class FaultyFileSystem : public FileSystemCalls {
 public:
-    FaultyFileSystem() : previous_(UseFileSystemCalls(this)) {}
+    explicit FaultyFileSystem(std::size_t nth = 0, int code = 0)
+        : failAt(nth), error(code), previous_(UseFileSystemCalls(this)) {}
     ~FaultyFileSystem() override { UseFileSystemCalls(previous_); }
-    FaultyFileSystem(const FaultyFileSystem&) = delete;
-    FaultyFileSystem& operator=(const FaultyFileSystem&) = delete;
+    void NoUnnamedFiles() { noUnnamed = true; } // as on a file system without O_TMPFILE
 
-    // The `nth` call (from 1) of `call` fails with `error`.
-    void FailNth(FileCall call, int nth, int error) { plan_ = Plan{call, nth, error}; }
-    // Reads and writes move at most this many bytes per call.
-    void LimitTransfers(std::size_t bytes) { transferLimit_ = bytes; }
-    // Every read and write is interrupted once (EINTR) before it goes through.
-    void InterruptTransfers() { interrupt_ = true; }
-    // Writes report that they wrote nothing, as a device that takes no more bytes might.
-    void StallWrites() { stallWrites_ = true; }
-    // Every O_TMPFILE open fails, as on a file system without unnamed files.
-    void NoUnnamedFiles() { noUnnamed_ = true; }
+    std::size_t failAt, transferLimit = SIZE_MAX;
+    int error, stalls = 0;
+    bool stallWrites = false, noUnnamed = false, fired = false;
+    std::vector<std::string> calls, paths;
 
-    bool Fired() const { return fired_; }
-    // True when stalled writes were retried so often that this set had to fail them itself.
-    bool RanAway() const { return ranAway_; }
-
-    std::vector<FileCall> trace;
-    // The path each call names (for fstatat the folder's joined with the name, for readdir and
-    // closedir the folder's); "" for the others.
-    std::vector<std::string> paths;
-
-    int Open(const char* path, int flags, mode_t mode) override {
-        return Fails(FileCall::Open, path) ? -1 : FileSystemCalls::Open(path, flags, mode);
+#define ROTALINE_FAULTY(Type, Name, name, path, Params, ...)                                       \
+    Type Name Params override {                                                                    \
+        return Fails(name, path) ? Type(-1) : FileSystemCalls::Name(__VA_ARGS__);                  \
     }
-    int MakeTemporary(char* pathTemplate) override {
-        return Fails(FileCall::MakeTemporary, pathTemplate)
-                   ? -1
-                   : FileSystemCalls::MakeTemporary(pathTemplate);
-    }
+    ROTALINE_FAULTY(int, Open, "open", p, (const char* p, int f, mode_t m), p, f, m)
+    ROTALINE_FAULTY(int, MakeTemporary, "mkostemp", t, (char* t), t)
+    ROTALINE_FAULTY(int, LinkUnnamed, "linkat", p, (int fd, const char* p), fd, p)
+    ROTALINE_FAULTY(int, Fsync, "fsync", "", (int fd), fd)
+    ROTALINE_FAULTY(int, Ftruncate, "ftruncate", "", (int fd, off_t n), fd, n)
+    ROTALINE_FAULTY(int, Rename, "rename", to, (const char* from, const char* to), from, to)
+    ROTALINE_FAULTY(int, Unlink, "unlink", p, (const char* p), p)
+    ROTALINE_FAULTY(int, Fstat, "fstat", "", (int fd, struct stat* s), fd, s)
+    ROTALINE_FAULTY(int, Lstat, "lstat", p, (const char* p, struct stat* s), p, s)
+    ROTALINE_FAULTY(int, Fstatat, "fstatat", folder_ + "/" + n,
+                    (int fd, const char* n, struct stat* s), fd, n, s)
+    ROTALINE_FAULTY(ssize_t, Readlink, "readlink", p, (const char* p, char* b, size_t n), p, b, n)
+    ROTALINE_FAULTY(int, Fchown, "fchown", "", (int fd, uid_t u, gid_t g), fd, u, g)
+    ROTALINE_FAULTY(int, Fchmod, "fchmod", "", (int fd, mode_t m), fd, m)
+    ROTALINE_FAULTY(int, CheckWritable, "faccessat", p, (const char* p), p)
+    ROTALINE_FAULTY(ssize_t, Read, "read", "", (int fd, void* b, size_t n), fd, b,
+                    std::min(n, transferLimit))
+#undef ROTALINE_FAULTY
     int OpenUnnamed(const char* folder) override {
-        if (Fails(FileCall::OpenUnnamed, folder)) {
-            return -1;
-        }
-        if (noUnnamed_) {
-            errno = EOPNOTSUPP;
-            return -1;
-        }
-        return FileSystemCalls::OpenUnnamed(folder);
-    }
-    int LinkUnnamed(int fd, const char* path) override {
-        return Fails(FileCall::LinkUnnamed, path) ? -1 : FileSystemCalls::LinkUnnamed(fd, path);
-    }
-    ssize_t Read(int fd, void* buffer, size_t size) override {
-        if (Fails(FileCall::Read) || Interrupts()) {
-            return -1;
-        }
-        return FileSystemCalls::Read(fd, buffer, Limited(size));
+        return Fails("O_TMPFILE", folder) ? -1
+               : noUnnamed                ? (errno = EOPNOTSUPP, -1)
+                                          : FileSystemCalls::OpenUnnamed(folder);
     }
     ssize_t Write(int fd, const void* buffer, size_t size) override {
-        if (Fails(FileCall::Write) || Interrupts()) {
-            return -1;
-        }
-        if (stallWrites_ && size > 0) {
-            // A loop that keeps retrying a write that makes no progress would never end.
-            if (++stalls_ > kMaxStalls) {
-                ranAway_ = true;
-                errno = EIO;
-                return -1;
-            }
-            return 0;
-        }
-        return FileSystemCalls::Write(fd, buffer, Limited(size));
-    }
-    int Fsync(int fd) override { return Fails(FileCall::Fsync) ? -1 : FileSystemCalls::Fsync(fd); }
-    int Ftruncate(int fd, off_t length) override {
-        return Fails(FileCall::Ftruncate) ? -1 : FileSystemCalls::Ftruncate(fd, length);
+        return Fails("write", "") ? -1
+               : !stallWrites    ? FileSystemCalls::Write(fd, buffer, std::min(size, transferLimit))
+               : ++stalls > 1000 ? (errno = EIO, -1) // a save retrying it would never end
+                                 : 0;
     }
     int Close(int fd) override {
         const int result = FileSystemCalls::Close(fd);
-        return Fails(FileCall::Close) ? -1 : result;
+        return Fails("close", "") ? -1 : result;
     }
-    int Rename(const char* from, const char* to) override {
-        return Fails(FileCall::Rename, to) ? -1 : FileSystemCalls::Rename(from, to);
-    }
-    int Unlink(const char* path) override {
-        return Fails(FileCall::Unlink, path) ? -1 : FileSystemCalls::Unlink(path);
-    }
-    int Fstat(int fd, struct stat* status) override {
-        return Fails(FileCall::Fstat) ? -1 : FileSystemCalls::Fstat(fd, status);
-    }
-    int Lstat(const char* path, struct stat* status) override {
-        return Fails(FileCall::Lstat, path) ? -1 : FileSystemCalls::Lstat(path, status);
-    }
-    int Fstatat(int folderFd, const char* name, struct stat* status) override {
-        const std::string path = folderPaths_[folderFd] + "/" + name;
-        return Fails(FileCall::Fstatat, path.c_str())
-                   ? -1
-                   : FileSystemCalls::Fstatat(folderFd, name, status);
-    }
-    ssize_t Readlink(const char* path, char* buffer, size_t size) override {
-        return Fails(FileCall::Readlink, path) ? -1 : FileSystemCalls::Readlink(path, buffer, size);
-    }
-    int Fchown(int fd, uid_t owner, gid_t group) override {
-        return Fails(FileCall::Fchown) ? -1 : FileSystemCalls::Fchown(fd, owner, group);
-    }
-    int Fchmod(int fd, mode_t mode) override {
-        return Fails(FileCall::Fchmod) ? -1 : FileSystemCalls::Fchmod(fd, mode);
-    }
-    int CheckWritable(const char* path) override {
-        return Fails(FileCall::CheckWritable, path) ? -1 : FileSystemCalls::CheckWritable(path);
-    }
+    // The program lists one folder at a time: readdir and fstatat name the last one opened.
     DIR* Opendir(const char* path) override {
-        if (Fails(FileCall::Opendir, path)) {
-            return nullptr;
-        }
-        DIR* folder = FileSystemCalls::Opendir(path);
-        if (folder != nullptr) {
-            folders_[folder] = path;
-            folderPaths_[dirfd(folder)] = path;
-        }
-        return folder;
+        folder_ = path;
+        return Fails("opendir", path) ? nullptr : FileSystemCalls::Opendir(path);
     }
     dirent* Readdir(DIR* folder) override {
-        return Fails(FileCall::Readdir, folders_[folder].c_str())
-                   ? nullptr
-                   : FileSystemCalls::Readdir(folder);
+        return Fails("readdir", folder_) ? nullptr : FileSystemCalls::Readdir(folder);
     }
     int Closedir(DIR* folder) override {
-        const std::string path = folders_[folder];
-        folders_.erase(folder);
         const int result = FileSystemCalls::Closedir(folder);
-        return Fails(FileCall::Closedir, path.c_str()) ? -1 : result;
+        return Fails("closedir", folder_) ? -1 : result;
     }
 
 private:
-    struct Plan {
-        FileCall call;
-        int nth;
-        int error;
-    };
-    static constexpr int kMaxStalls = 1000;
-
-    bool Fails(FileCall call, const char* path = "") {
-        trace.push_back(call);
-        paths.emplace_back(path);
-        const int count = ++counts_[call];
-        if (plan_ && plan_->call == call && plan_->nth == count) {
-            fired_ = true;
-            errno = plan_->error;
-            return true;
-        }
-        return false;
-    }
-    bool Interrupts() {
-        interrupted_ = interrupt_ && !interrupted_;
-        if (interrupted_) {
-            errno = EINTR;
-        }
-        return interrupted_;
-    }
-    size_t Limited(size_t size) const {
-        return transferLimit_ > 0 && size > transferLimit_ ? transferLimit_ : size;
+    bool Fails(const std::string& call, const std::string& path) {
+        calls.push_back(call);
+        paths.push_back(path);
+        fired = fired || calls.size() == failAt;
+        errno = calls.size() == failAt ? error : errno;
+        return calls.size() == failAt;
     }
 
+    std::string folder_;
     FileSystemCalls* previous_;
-    std::optional<Plan> plan_;
-    std::map<FileCall, int> counts_;
-    std::map<DIR*, std::string> folders_;
-    std::map<int, std::string> folderPaths_;
-    bool fired_ = false;
-    std::size_t transferLimit_ = 0;
-    bool interrupt_ = false;
-    bool interrupted_ = false;
-    bool stallWrites_ = false;
-    bool noUnnamed_ = false;
-    int stalls_ = 0;
-    bool ranAway_ = false;
 };
+
+// Runs `run` as the calls are, then with each call of that run failing in turn, in the ways
+// it fails on a real system, on a disk that moves 3 bytes per read or write so that each can
+// fail halfway. `run` tells the runs apart by `failAt`.
+template <typename Run> void FailEachCallInTurn(Run run) {
+    const std::map<std::string, std::vector<int>> errors{{"read", {EIO, EINTR}},
+                                                         {"write", {ENOSPC, EINTR}},
+                                                         {"linkat", {ENOENT, EEXIST, ENOSPC}},
+                                                         {"rename", {EACCES, EBUSY, ENOSPC}},
+                                                         {"fchown", {EPERM, EIO}},
+                                                         {"open", {EACCES, ELOOP}}};
+    std::vector<std::string> calls;
+    for (std::size_t at = 0; at <= calls.size(); ++at) {
+        const std::string call = at == 0 ? "" : calls[at - 1];
+        for (const int error : at == 0              ? std::vector<int>{0}
+                               : errors.count(call) ? errors.at(call)
+                                                    : std::vector<int>{EACCES, EIO}) {
+            SCOPED_TRACE(call + " (call " + std::to_string(at) +
+                         ") fails: " + std::strerror(error));
+            FaultyFileSystem faults(at, error);
+            faults.transferLimit = 3;
+            run(faults);
+            calls = at == 0 ? faults.calls : calls;
+            ASSERT_TRUE(at == 0 || (faults.fired && faults.calls[at - 1] == call));
+        }
+    }
+}
 
 } // namespace rotaline::testing

@@ -1,0 +1,69 @@
+// An install folder to open and save a mod in, for tests of what disks and folders do to them.
+#pragma once
+
+#include "core/FakeWindowSystem.h"
+#include "core/lists/EditingOperations.h"
+#include "core/session/Globals.h"
+#include "core/session/OpenMod.h"
+#include "core/session/SaveAndReturn.h"
+#include "lists/ListText.h"
+#include "platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace rotaline::testing {
+
+// The cycle names two of the maps, one in other letters and one with rules after its name: the
+// editor offers the third.
+inline const std::string kOldCycle = "CrossFire\r\nbounce 30";
+inline const std::string kNewCycle = "datacore\r\nCrossFire\r\nbounce 30\r\n"; // after EditAndMove
+
+inline bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// "valve" with three maps, a link to one of them and a cycle of two, "cstrike", and "ricochet"
+// without a cycle; the chooser is shown with "valve" chosen.
+struct ValveInstall {
+    ValveInstall() {
+        for (const char* folder : {"valve", "valve/maps", "cstrike", "ricochet"}) {
+            install.MakeFolder(folder);
+        }
+        for (const char* file :
+             {"valve/maps/crossfire.bsp", "valve/maps/bounce.bsp", "valve/maps/datacore.bsp",
+              "valve/mapcycle.txt", "cstrike/mapcycle.txt"}) {
+            install.Write(file, kOldCycle);
+        }
+        symlink("crossfire.bsp", (install / "valve/maps/linked.bsp").c_str());
+        InstallPath = install.Path();
+        modList.AddItem("valve");
+        modList.SetSelected(0, true);
+        windows.chooser->Show();
+    }
+    // Edit, or Save: the message shown (no title if none). One that blocks, as on a pipe, ends
+    // the test run instead of hanging it.
+    ShownMessage Edit(bool save = false) {
+        windows.messages.shown.clear();
+        alarm(20);
+        save ? cmdSave_Click(Lists(), windows.messages) : cmdEdit_Click(modList, windows);
+        alarm(0);
+        EXPECT_LE(windows.messages.shown.size(), 1u);
+        return windows.messages.shown.empty() ? ShownMessage{} : windows.messages.shown[0];
+    }
+    ShownMessage Save() { return Edit(true); }
+    // Opens "valve" and moves "datacore" into the cycle, so that a save that lost it would show.
+    void EditAndMove() {
+        ASSERT_EQ(Edit().title, "");
+        Lists().lstBSP.SetSelected(0, true);
+        cmdMove_Click(Lists());
+    }
+    EditorLists& Lists() { return windows.editor->lists; }
+
+    TempFolder install;
+    FakeWindowSystem windows;
+    SelectableList modList{SelectionStyle::Single, false};
+};
+
+} // namespace rotaline::testing
