@@ -36,10 +36,6 @@ struct FileCase {
     const char* says = "";                 // in the first error's message
 };
 
-void PrintTo(const FileCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
 template <typename R> std::optional<ErrorKind> KindOf(const R& result) {
     return result.ok() ? kOk : std::optional(result.error().kind);
 }
