@@ -74,6 +74,10 @@ struct ListingCase {
     Names expected;
 };
 
+void PrintTo(const ListingCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class ListFolder : public testing::TestWithParam<ListingCase> {};
 
 // Each pattern is listed below the sample folder's path, and bare from inside it.

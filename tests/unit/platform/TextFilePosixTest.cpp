@@ -73,6 +73,10 @@ struct AccessCase {
     mode_t folderMode = 0775;
 };
 
+void PrintTo(const AccessCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class SaveKeepsAccess : public testing::TestWithParam<std::tuple<AccessCase, bool>> {};
 
 // The new content arrives (or, through a stranger's link, nothing changes) and nothing about

@@ -36,6 +36,11 @@ struct FileCase {
     const char* says = "";                 // in the first error's message
 };
 
+// Rows print as their names, in failures and in the names ctest lists.
+void PrintTo(const FileCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 template <typename R> std::optional<ErrorKind> KindOf(const R& result) {
     return result.ok() ? kOk : std::optional(result.error().kind);
 }
@@ -87,7 +92,12 @@ const FileCase kFileCases[] = {
     {"Nothing", Before::Nothing, 100, ErrorKind::NotFound, kOk, "No such file or directory"},
     {"NoFolder", Before::NoFolder, 100, ErrorKind::NotFound, ErrorKind::NotFound,
      "No such file or directory"},
+#ifdef _WIN32
+    // Wine cannot tell a device's file information: the save stops there, as an invalid request.
+    {"Device", Before::Device, 100, ErrorKind::NotAFile, ErrorKind::Invalid},
+#else
     {"Device", Before::Device, 100, ErrorKind::NotAFile, ErrorKind::NotAFile},
+#endif
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, TextFile, testing::ValuesIn(kFileCases),
