@@ -1,0 +1,153 @@
+// Folder listings on a real folder through readdir or FindFirstFileA, under the listing's
+// wildcard rules: the rows both systems must pass, then each system's own odd entries.
+#include "core/platform/FolderListing.h"
+
+#include "ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace {
+
+using rotaline::kAttrDirectory;
+using rotaline::kAttrNormal;
+using Names = std::vector<std::string>;
+
+// Folders valve, cstrike.old, mod with a folder mapcycle.txt, odd, and a hidden .hiddendir;
+// files readme, de_dust.bsp, DE_AZTEC.BSP, x.bsp.old and a hidden .hidden. odd holds what only
+// one system has.
+void MakeSample(const ScratchFolder& folder) {
+    for (const char* name : {"valve", "cstrike.old", "mod", "odd", ".hiddendir"}) {
+        folder.MakeFolder(name);
+    }
+    folder.MakeFolder(std::string("mod") + ScratchFolder::kSeparator + "mapcycle.txt");
+    for (const char* name : {"readme", "de_dust.bsp", "DE_AZTEC.BSP", "x.bsp.old", ".hidden"}) {
+        folder.Write(name, "x");
+    }
+#ifdef _WIN32
+    // Windows hides by attribute: hidden entries with and without a dot, a system file, a name
+    // whose short name A~1.BSP ends in ".BSP", and a cycle file spelt otherwise.
+    folder.MakeFolder("odd\\secret");
+    for (const char* name : {"odd\\hid", "odd\\sysfile", "odd\\a.bspx", "odd\\MapCycle.TXT"}) {
+        folder.Write(name, "x");
+    }
+    for (const char* name : {".hiddendir", ".hidden", "odd\\secret", "odd\\hid"}) {
+        SetFileAttributesA((folder / name).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    }
+    SetFileAttributesA((folder / "odd\\sysfile").c_str(), FILE_ATTRIBUTE_SYSTEM);
+#else
+    // Links to a file, to a folder and to nothing, a fifo, and a name holding a backslash.
+    symlink("../de_dust.bsp", (folder / "odd/linked").c_str());
+    symlink("../valve", (folder / "odd/dirlink").c_str());
+    symlink("missing", (folder / "odd/broken").c_str());
+    mkfifo((folder / "odd/pipe").c_str(), 0644);
+    folder.Write("odd/back\\slash", "x");
+#endif
+}
+
+// POSIX lists in NTFS's order (by the upper-case forms, so "_" after the letters), as the rows
+// are written; Wine lists in the host's order, so there both sides are sorted.
+Names InListOrder(Names names) {
+#ifdef _WIN32
+    std::sort(names.begin(), names.end());
+#endif
+    return names;
+}
+
+Names Listed(const std::string& pattern, int mask) {
+    const auto listing = rotaline::ListFolder(pattern, mask);
+    EXPECT_TRUE(listing.ok()) << (listing.ok() ? "" : listing.error().Message());
+    return InListOrder(listing.ok() ? *listing : Names{});
+}
+
+struct ListingCase {
+    const char* name;
+    const char* pattern; // below the sample folder
+    int mask;
+    Names expected;
+};
+
+void PrintTo(const ListingCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ListFolder : public testing::TestWithParam<ListingCase> {};
+
+// Each pattern is listed below the sample folder's path, and bare from inside it.
+TEST_P(ListFolder, Lists) {
+    const ListingCase& row = GetParam();
+    const ScratchFolder sample;
+    MakeSample(sample);
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(sample.Path());
+    const Names fromInside = Listed(row.pattern, row.mask);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(Listed(sample.Path() + "\\" + row.pattern, row.mask), InListOrder(row.expected));
+    EXPECT_EQ(fromInside, InListOrder(row.expected)) << "listed from inside the folder";
+}
+
+const ListingCase kListingCases[] = {
+    // Wine's "*." also returns names with an extension; Windows' does not. Both lists agree.
+    {"ModFolders", "*.", kAttrDirectory, {".", "..", "mod", "odd", "readme", "valve"}},
+    {"FilesOnlyUnderMaskZero", "*.", kAttrNormal, {"readme"}},
+    {"PrefixStarDot", "v*.", kAttrDirectory, {"valve"}},
+    {"EverythingAdmitted",
+     "*",
+     kAttrDirectory,
+     {".", "..", "cstrike.old", "DE_AZTEC.BSP", "de_dust.bsp", "mod", "odd", "readme", "valve",
+      "x.bsp.old"}},
+    {"MapsInEitherCase", "*.bsp", kAttrNormal, {"DE_AZTEC.BSP", "de_dust.bsp"}},
+    {"MapsPatternInUpperCase", "*.BSP", kAttrNormal, {"DE_AZTEC.BSP", "de_dust.bsp"}},
+    {"QuestionTakesOneCharacter", "de_?ust.bsp", kAttrNormal, {"de_dust.bsp"}},
+    {"QuestionIsNeverEmpty", "de_dust?.bsp", kAttrNormal, {}},
+    {"StarBacktracks", "*.old", kAttrDirectory, {"cstrike.old", "x.bsp.old"}},
+    {"RunOfStarsAtTheEnd", "readme**", kAttrNormal, {"readme"}},
+    {"DotsUnderMaskZero", "*.*", kAttrNormal, {"DE_AZTEC.BSP", "de_dust.bsp", "x.bsp.old"}},
+    {"ExactName", "readme", kAttrNormal, {"readme"}},
+    {"HiddenFileUnderMaskZero", ".hidden", kAttrNormal, {}},
+    {"HiddenFolderUnderMaskSixteen", ".hiddendir", kAttrDirectory, {}},
+    {"FolderUnderMaskZero", "valve", kAttrNormal, {}},
+    {"FolderNamedLikeCycleIsNoFile", "mod\\mapcycle.txt", kAttrNormal, {}},
+    {"FolderNamedLikeCycleUnderMaskSixteen", "mod\\mapcycle.txt", kAttrDirectory, {"mapcycle.txt"}},
+    {"NoMatch", "zz*", kAttrDirectory, {}},
+    // A missing folder, or a file where a folder should be (Windows answers 267, Wine 123).
+    {"MissingFolder", "absent\\*.", kAttrDirectory, {}},
+    {"FileForFolder", "readme\\*.", kAttrDirectory, {}},
+    {"NameNoFileMayHave", "a|b\\*", kAttrDirectory, {}},
+#ifdef _WIN32
+    // Hidden and system entries are left out; a.bspx's short name is no map.
+    {"OddEntries", "odd\\*", kAttrDirectory, {".", "..", "MapCycle.TXT", "a.bspx"}},
+    {"ShortNameIsNoMatch", "odd\\*.bsp", kAttrNormal, {}},
+    // Windows ignores letter case in names: the name comes back as the file system spells it.
+    {"ExactNameInOtherCase", "README", kAttrNormal, {"readme"}},
+    {"CycleFileInOtherCase", "odd\\mapcycle.txt", kAttrNormal, {"MapCycle.TXT"}},
+#else
+    // Links count as what they lead to; a broken link, a fifo and a backslash name are left out.
+    {"OddEntries", "odd\\*", kAttrDirectory, {".", "..", "dirlink", "linked"}},
+    {"LinkToFolderUnderMaskZero", "odd\\*", kAttrNormal, {"linked"}},
+    {"ExactNameIsCaseSensitive", "README", kAttrNormal, {}},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, ListFolder, testing::ValuesIn(kListingCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// A folder that cannot be read at all is an error that names it, in the system's words.
+TEST(ListFolderErrors, UnreadableFolderIsAnError) {
+    const ScratchFolder folder;
+    const std::string tooLong(300, 'a');
+    const auto listing = rotaline::ListFolder(folder / tooLong + "\\*", kAttrDirectory);
+    ASSERT_FALSE(listing.ok());
+    EXPECT_EQ(listing.error().path, folder / tooLong);
+    EXPECT_FALSE(listing.error().detail.empty());
+    EXPECT_NE(listing.error().detail.back(), '\n') << "the system's line end is trimmed";
+}
+
+} // namespace
