@@ -46,7 +46,7 @@ const Row kRows[] = {
     {"ToolkitOptions", {"-platform", "x", "--platform=y", "--reverse"}, {}, {}, "windows"},
     {"CommandAfterToolkitOption", {"-platform", "mods", "maps", "x"}, {"maps", "x"}, {}, "command"},
     {"OptionsAnywhereLastPathCounts",
-     {"add", "--install-path", "/a", "valve", "--install-path=/b", "--", "-odd", "--help"},
+     {"add", "--install-path=/a", "valve", "--install-path", "/b", "--", "-odd", "--help"},
      {"add", "valve", "-odd", "--help"},
      "/b",
      "command"},
