@@ -1,7 +1,6 @@
 // The commands: the chooser's and editor's operations on a named mod, without a window.
 #include "cli/CommandLine.h"
 
-#include "cli/CommandLineArguments.h"
 #include "core/cycle/MapCycleFile.h"
 #include "core/cycle/ModMaps.h"
 #include "core/cycle/PrintableText.h"
@@ -339,8 +338,7 @@ Outcome Run(const CommandLineArguments& arguments, std::ostream& out) {
     return command->run(operands, out);
 }
 
-} // namespace
-
+// The commands, each with an example, and the exit statuses.
 std::string CommandsHelp() {
     std::string help = "Commands (MOD is a mod folder such as cstrike, MAP a map name without "
                        "\".bsp\"):\n";
@@ -358,6 +356,7 @@ std::string CommandsHelp() {
     return help;
 }
 
+// The usage, the options, then the commands: the one help text of every front-end.
 std::string CommandLineHelp() {
     return "Usage:\n"
            "  rotaline [--install-path DIR]                   open the mod chooser window\n"
@@ -373,8 +372,6 @@ std::string CommandLineHelp() {
            CommandsHelp();
 }
 
-namespace {
-
 // Output that did not reach its file fails the command: a backup made with "rotaline cycle MOD >
 // FILE" on a full disk would otherwise be empty without a word.
 int CheckOutput(int status, std::ostream& out, std::ostream& err) {
@@ -389,8 +386,7 @@ int CheckOutput(int status, std::ostream& out, std::ostream& err) {
     return kCommandFailed;
 }
 
-int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const CommandLineArguments arguments = ParseArguments(args);
+int Answer(const CommandLineArguments& arguments, std::ostream& out, std::ostream& err) {
     if (arguments.error) {
         err << "rotaline: " << *arguments.error << '\n';
         return kCommandFailed;
@@ -423,10 +419,15 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 } // namespace
 
+int RunCommand(const CommandLineArguments& arguments, std::ostream& out, std::ostream& err,
+               bool outIsTerminal) {
+    outputIsTerminal = outIsTerminal;
+    return CheckOutput(Answer(arguments, out, err), out, err);
+}
+
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    bool outIsTerminal) {
-    outputIsTerminal = outIsTerminal;
-    return CheckOutput(RunCommand(args, out, err), out, err);
+    return RunCommand(ParseArguments(args), out, err, outIsTerminal);
 }
 
 } // namespace rotaline

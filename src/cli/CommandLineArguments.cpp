@@ -1,9 +1,7 @@
-// Reading the program's arguments, and telling a command from a request for the windows.
+// Reading the program's arguments, for every front-end.
 #include "cli/CommandLineArguments.h"
 
 #include <algorithm>
-#include <array>
-#include <string_view>
 
 namespace rotaline {
 
@@ -11,48 +9,33 @@ namespace {
 
 constexpr std::string_view kInstallPath = "--install-path";
 
-// Qt's window system options that take their value as the next argument; Qt reads them with
-// one dash or two.
-constexpr std::array<std::string_view, 15> kQtValueOptions = {
-    "platform",
-    "platformpluginpath",
-    "platformtheme",
-    "plugin",
-    "qwindowgeometry",
-    "geometry",
-    "qwindowtitle",
-    "title",
-    "qwindowicon",
-    "icon",
-    "session",
-    "display",
-    "name",
-    "style",
-    "stylesheet",
-};
-
-bool IsQtValueOption(std::string_view arg) {
-    if (arg.starts_with("--")) {
-        arg.remove_prefix(2);
-    } else if (arg.starts_with("-")) {
-        arg.remove_prefix(1);
-    } else {
-        return false;
-    }
-    return std::find(kQtValueOptions.begin(), kQtValueOptions.end(), arg) != kQtValueOptions.end();
-}
-
 bool IsOption(std::string_view arg) {
     return arg.size() > 1 && arg.front() == '-';
 }
 
+// The front-end option `arg` names, with one dash or two and perhaps "=value", or null.
+const FrontEndOption* FindFrontEndOption(std::string_view arg,
+                                         std::span<const FrontEndOption> options,
+                                         bool& valueAttached) {
+    arg.remove_prefix(arg.starts_with("--") ? 2 : 1);
+    const std::size_t equals = arg.find('=');
+    valueAttached = equals != std::string_view::npos;
+    const std::string_view name = arg.substr(0, equals);
+    const auto found = std::find_if(options.begin(), options.end(), [&](const FrontEndOption& o) {
+        return o.name == name && (o.takesValue || !valueAttached);
+    });
+    return found == options.end() ? nullptr : &*found;
+}
+
 } // namespace
 
-CommandLineArguments ParseArguments(const std::vector<std::string>& args) {
+CommandLineArguments ParseArguments(const std::vector<std::string>& args,
+                                    std::span<const FrontEndOption> frontEndOptions) {
     CommandLineArguments parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        bool valueAttached = false;
         if (optionsEnded || !IsOption(arg)) {
             parsed.words.push_back(arg);
         } else if (arg == "--") {
@@ -69,6 +52,12 @@ CommandLineArguments ParseArguments(const std::vector<std::string>& args) {
             parsed.help = true;
         } else if (arg == "-v" || arg == "--version") {
             parsed.version = true;
+        } else if (const FrontEndOption* option =
+                       FindFrontEndOption(arg, frontEndOptions, valueAttached)) {
+            if (option->takesValue && !valueAttached && ++i == args.size()) {
+                parsed.error = arg + " needs a value";
+                return parsed;
+            }
         } else {
             parsed.error = "unknown option " + arg + "; rotaline --help lists the options";
             return parsed;
@@ -78,21 +67,6 @@ CommandLineArguments ParseArguments(const std::vector<std::string>& args) {
         parsed.error = "--install-path needs a folder: the given path is empty";
     }
     return parsed;
-}
-
-bool NamesACommand(const std::vector<std::string>& args) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--") {
-            return i + 1 < args.size();
-        }
-        if (arg == kInstallPath || IsQtValueOption(arg)) {
-            ++i;
-        } else if (!IsOption(arg)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace rotaline

@@ -26,9 +26,6 @@ std::size_t LineEndAt(std::string_view bytes, std::size_t start, std::size_t& ne
 
 std::vector<std::string> SplitCycleLines(std::string_view bytes) {
     std::vector<std::string> lines;
-    // Room for every line at once: growing the list step by step touches twice the memory,
-    // and fresh memory is what a long cycle costs most.
-    lines.reserve(CountCycleLines(bytes));
     std::size_t next = 0;
     for (std::size_t start = 0; start < bytes.size(); start = next) {
         lines.emplace_back(bytes.substr(start, LineEndAt(bytes, start, next) - start));
@@ -54,12 +51,7 @@ LineEnd LineEndOf(std::string_view bytes) {
 
 std::string JoinCycleLines(const SelectableList& cycle, LineEnd end) {
     const std::string_view terminator = end == LineEnd::Lf ? "\n" : "\r\n";
-    std::size_t size = 0;
-    for (std::int16_t i = 0; i < cycle.ListCount(); ++i) {
-        size += cycle.List(i).size() + terminator.size();
-    }
     std::string bytes;
-    bytes.reserve(size);
     for (std::int16_t i = 0; i < cycle.ListCount(); ++i) {
         bytes += cycle.List(i);
         bytes += terminator;

@@ -43,10 +43,11 @@ void MoveFirstSelected(SelectableList& lstMap, std::int16_t first, std::int16_t 
 }
 
 // The shuffle draws maps out of the middle of the list; erasing each from a vector would cost
-// O(n^2) for a long cycle. This Fenwick tree counts the maps not yet drawn by their original
-// position, so the r-th one left is found and taken out in O(log n). Its size is a power of two,
-// with empty places past the end, so that the search needs no bounds test; 16-bit counts hold
-// any list and keep the tree small enough for the fastest caches.
+// O(n^2) for a long cycle. 32,767 maps (bench/CoreBench.cpp, BM_Randomize): 13 to 22 ms with
+// this tree, 49 to 58 ms erasing each draw from a vector of places. This Fenwick tree counts the
+// maps not yet drawn by their original position, so the r-th one left is found and taken out in
+// O(log n). Its size is a power of two, with empty places past the end, so that the search needs no
+// bounds test; 16-bit counts hold any list and keep the tree small enough for the fastest caches.
 class PositionsLeft {
 public:
     explicit PositionsLeft(std::size_t count) {

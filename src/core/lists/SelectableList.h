@@ -84,6 +84,13 @@ public:
     };
 
 private:
+    struct Item {
+        std::string text;
+        bool selected = false;
+    };
+
+    // The texts as items, none of them selected.
+    static std::vector<Item> AsItems(std::vector<std::string> texts);
     void NotifySelectionChanged();
     // Throws std::out_of_range unless 0 <= index < end.
     static void CheckIndex(std::int16_t index, int end);
@@ -94,12 +101,11 @@ private:
     bool SetFlag(std::size_t index, bool selected);
     void InsertBlock(std::vector<std::string> items, std::int16_t index);
     void MergeSorted(std::vector<std::string> items);
-    std::vector<std::string> RemoveMarked(const std::vector<char>& marked);
+    std::vector<std::string> RemoveMarked(const std::vector<bool>& marked);
 
     SelectionStyle style_;
     bool sorted_;
-    std::vector<std::string> items_;
-    std::vector<char> selected_;
+    std::vector<Item> items_;
     std::int16_t listIndex_ = -1;
     std::int16_t selCount_ = 0;
     ListObserver* observer_ = nullptr;

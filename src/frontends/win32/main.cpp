@@ -1,6 +1,5 @@
 // The Windows program: runs a command without a window, or opens the chooser.
 #include "cli/CommandLine.h"
-#include "cli/CommandLineArguments.h"
 #include "frontends/win32/Win32MessageBoxes.h"
 #include "frontends/win32/Win32WindowSystem.h"
 
@@ -43,15 +42,16 @@ bool UseParentConsole() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::vector<std::string> args(__argv + (__argc > 0 ? 1 : 0), __argv + __argc);
+    // These windows read no options of their own.
     const rotaline::CommandLineArguments parsed = rotaline::ParseArguments(args);
-    if (rotaline::NamesACommand(args) || parsed.help || parsed.version || parsed.error) {
+    if (!parsed.OpensTheWindows()) {
         if (UseParentConsole()) {
-            return rotaline::RunCommandLine(args, std::cout, std::cerr);
+            return rotaline::RunCommand(parsed, std::cout, std::cerr);
         }
         // Started without a console, from a shortcut say: the answer is shown in a box.
         std::ostringstream out;
         std::ostringstream err;
-        const int status = rotaline::RunCommandLine(args, out, err);
+        const int status = rotaline::RunCommand(parsed, out, err);
         const std::string shown = out.str() + err.str();
         if (!shown.empty()) {
             MessageBoxA(nullptr, shown.c_str(), "Rotaline",

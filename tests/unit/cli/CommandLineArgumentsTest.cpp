@@ -1,58 +1,66 @@
-// Reading the arguments, and telling a command from a request for the windows.
+// Reading the arguments: options, words, front-end options, and what each front-end then does.
 #include "cli/CommandLineArguments.h"
 
 #include <gtest/gtest.h>
-
-#include <ostream>
 
 namespace rotaline {
 namespace {
 
 using Args = std::vector<std::string>;
+constexpr FrontEndOption kToolkit[] = {{"platform", true}, {"reverse", false}};
 
-struct CommandCase {
+struct Row {
     const char* name;
     Args args;
-    bool command;
+    Args words;
+    std::optional<std::string> installPath;
+    std::string outcome; // "windows", "help", "version", "command", or the error
 };
 
-void PrintTo(const CommandCase& row, std::ostream* out) {
-    *out << row.name;
+std::string OutcomeOf(const CommandLineArguments& parsed) {
+    return parsed.error           ? *parsed.error
+           : parsed.help          ? "help"
+           : parsed.version       ? "version"
+           : parsed.words.empty() ? "windows"
+                                  : "command";
 }
 
-class NamesACommandRows : public testing::TestWithParam<CommandCase> {};
+class ParseArgumentsRows : public testing::TestWithParam<Row> {};
 
-TEST_P(NamesACommandRows, TellsACommandFromTheWindows) {
-    EXPECT_EQ(NamesACommand(GetParam().args), GetParam().command);
+TEST_P(ParseArgumentsRows, ReadsTheArguments) {
+    const Row& row = GetParam();
+    const CommandLineArguments parsed = ParseArguments(row.args, kToolkit);
+    EXPECT_EQ(OutcomeOf(parsed), row.outcome);
+    EXPECT_EQ(parsed.OpensTheWindows(), row.outcome == "windows");
+    if (!parsed.error) {
+        EXPECT_EQ(parsed.words, row.words);
+        EXPECT_EQ(parsed.installPath, row.installPath);
+    }
 }
 
-const CommandCase kCommandCases[] = {
-    {"NoArguments", {}, false},
-    {"InstallPathAlone", {"--install-path", "/srv/hlds"}, false},
-    {"QtPlatformOption", {"-platform", "offscreen"}, false},
-    {"QtStyleWithTwoDashes", {"--style", "fusion", "--install-path", "x"}, false},
-    {"CommandAfterInstallPath", {"--install-path", "/srv/hlds", "cycle", "valve"}, true},
-    {"CommandAfterQtOption", {"-platform", "offscreen", "mods"}, true},
-    {"MistypedCommand", {"mdos"}, true},
-    {"WordAfterDoubleDash", {"--", "-x"}, true},
-    {"InstallPathNamedLikeACommand", {"--install-path", "mods"}, false},
+const std::string kUnknown = "; rotaline --help lists the options";
+const std::string kNoFolder = "--install-path needs a folder: ";
+const Row kRows[] = {
+    {"NoArguments", {}, {}, {}, "windows"},
+    {"InstallPathNamedLikeACommand", {"--install-path", "mods"}, {}, "mods", "windows"},
+    {"ToolkitOptions", {"-platform", "x", "--platform=y", "--reverse"}, {}, {}, "windows"},
+    {"CommandAfterToolkitOption", {"-platform", "mods", "maps", "x"}, {"maps", "x"}, {}, "command"},
+    {"OptionsAnywhereLastPathCounts",
+     {"add", "--install-path=/a", "valve", "--install-path", "/b", "--", "-odd", "--help"},
+     {"add", "valve", "-odd", "--help"},
+     "/b",
+     "command"},
+    {"HelpAfterCommand", {"maps", "-?"}, {"maps"}, {}, "help"},
+    {"Version", {"-v"}, {}, {}, "version"},
+    {"InstallPathLast", {"mods", "--install-path"}, {}, {}, kNoFolder + "--install-path DIR"},
+    {"EmptyInstallPath", {"--install-path="}, {}, {}, kNoFolder + "the given path is empty"},
+    {"ToolkitValueMissing", {"mods", "--platform"}, {}, {}, "--platform needs a value"},
+    {"ToolkitFlagWithValue", {"-reverse=1"}, {}, {}, "unknown option -reverse=1" + kUnknown},
+    {"UnknownOption", {"-x", "mods"}, {}, {}, "unknown option -x" + kUnknown},
 };
 
-INSTANTIATE_TEST_SUITE_P(Arguments, NamesACommandRows, testing::ValuesIn(kCommandCases),
+INSTANTIATE_TEST_SUITE_P(Arguments, ParseArgumentsRows, testing::ValuesIn(kRows),
                          [](const auto& row) { return std::string(row.param.name); });
-
-// Options may stand anywhere, the last of each counts, and "--" ends them.
-TEST(ParseArgumentsTest, TakesOptionsAnywhereUntilDoubleDash) {
-    const CommandLineArguments parsed = ParseArguments(
-        {"add", "--install-path", "/a", "valve", "--install-path=/b", "--", "-odd", "--help"});
-    EXPECT_FALSE(parsed.error || parsed.help);
-    EXPECT_EQ(parsed.installPath, "/b");
-    EXPECT_EQ(parsed.words, (Args{"add", "valve", "-odd", "--help"}));
-    EXPECT_TRUE(ParseArguments({"maps", "-h"}).help);
-    EXPECT_TRUE(ParseArguments({"--version"}).version);
-    EXPECT_EQ(ParseArguments({"mods", "--install-path"}).error,
-              "--install-path needs a folder: --install-path DIR");
-}
 
 } // namespace
 } // namespace rotaline

@@ -7,10 +7,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <compare>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <numeric>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,41 +85,19 @@ std::vector<std::string> LookUpExactName(DIR* folder, std::string_view name, int
     return names;
 }
 
-// Room for every name the folder may hold, judged by the folder's size in bytes, which on the
-// usual file systems grows by some 16 to 40 bytes per entry. Growing the list step by step
-// touches twice the memory, and a maps folder of thousands of files makes that the larger part
-// of the cost. Only a hint, whose failure changes nothing: it is asked of the system directly.
-void ReserveForEntries(DIR* folder, std::vector<std::string>& names) {
-    constexpr std::size_t kSmallestEntry = 16;
-    constexpr std::size_t kMostReserved = 1 << 16;
-    struct stat status;
-    if (fstat(dirfd(folder), &status) == 0 && status.st_size > 0) {
-        names.reserve(
-            std::min(static_cast<std::size_t>(status.st_size) / kSmallestEntry, kMostReserved));
-    }
-}
-
 // NTFS keeps a folder's names in the order of their upper-case forms and lists them so; Windows
 // users see mods in that order, so a listing here is put in it too. Names that differ only in
-// case, which NTFS cannot hold side by side, keep a fixed order by their bytes. The upper-case
-// forms are made once, so that a maps folder of thousands sorts by plain byte comparisons.
+// case, which NTFS cannot hold side by side, keep a fixed order by their bytes.
 void SortAsNtfsLists(std::vector<std::string>& names) {
-    std::vector<std::string> keys(names);
-    for (std::string& key : keys) {
-        std::transform(key.begin(), key.end(), key.begin(), AsciiUpper);
-    }
-    std::vector<std::size_t> order(names.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&](std::size_t left, std::size_t right) {
-        const int byKey = keys[left].compare(keys[right]);
-        return byKey != 0 ? byKey < 0 : names[left] < names[right];
+    const auto upperCaseOrder = [](char x, char y) {
+        return static_cast<unsigned char>(AsciiUpper(x)) <=>
+               static_cast<unsigned char>(AsciiUpper(y));
+    };
+    std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        const auto order = std::lexicographical_compare_three_way(a.begin(), a.end(), b.begin(),
+                                                                  b.end(), upperCaseOrder);
+        return order != 0 ? order < 0 : a < b;
     });
-    std::vector<std::string> sorted;
-    sorted.reserve(names.size());
-    for (const std::size_t index : order) {
-        sorted.push_back(std::move(names[index]));
-    }
-    names.swap(sorted);
 }
 
 } // namespace
@@ -149,7 +127,6 @@ Result<std::vector<std::string>> ListFolder(const std::string& pattern, int mask
         SystemCalls().Closedir(stream);
         return names;
     }
-    ReserveForEntries(stream, names);
     for (;;) {
         errno = 0;
         const dirent* entry = SystemCalls().Readdir(stream);

@@ -113,7 +113,6 @@ std::optional<Error> ReadToEnd(int fd, std::size_t maxBytes, std::string& bytes)
     if (static_cast<std::size_t>(status.st_size) > maxBytes) {
         return TooLarge(static_cast<std::size_t>(status.st_size), maxBytes);
     }
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t got = SystemCalls().Read(fd, buffer, sizeof buffer);

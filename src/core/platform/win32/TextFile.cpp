@@ -117,7 +117,6 @@ std::optional<Error> ReadToEnd(HANDLE file, std::size_t maxBytes, std::string& b
     if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
         return TooLarge(maxBytes);
     }
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
     char buffer[65536];
     for (;;) {
         DWORD got = 0;
