@@ -13,26 +13,22 @@ namespace rotaline::model {
 struct Entry {
     std::string text;
     bool selected = false;
-    bool operator==(const Entry&) const = default;
 };
 
-// The order of a sorted list: bytes compared after ASCII letters are made lower case.
-inline bool SortsBefore(const std::string& a, const std::string& b) {
-    const auto lower = [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
-    };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [&](char x, char y) { return lower(x) < lower(y); });
+// ASCII letters made lower case; std::string compares bytes as unsigned, as the sort does.
+inline std::string Folded(std::string text) {
+    for (char& c : text) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    }
+    return text;
 }
 
-// A list done literally, one item at a time: the current item stays with its item.
+// A list done literally, one item at a time: the current index stays on its item.
 struct List {
     std::vector<Entry> entries;
     int current = -1;
     bool sorted = false;
     bool single = false;
-    bool operator==(const List&) const = default;
 
     int Count() const { return static_cast<int>(entries.size()); }
     void Insert(int at, const std::string& text) {
@@ -42,7 +38,7 @@ struct List {
     // A sorted add goes before the items equal to it.
     void Add(const std::string& text) {
         int at = sorted ? 0 : Count();
-        while (at < Count() && SortsBefore(entries[at].text, text)) {
+        while (at < Count() && Folded(entries[at].text) < Folded(text)) {
             ++at;
         }
         Insert(at, text);
@@ -63,79 +59,76 @@ struct List {
             entry.selected = false;
         }
     }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const Entry& entry : entries) {
-            texts.push_back(entry.text);
+    // Walks up from the last item taking out the selected ones; gives them in list order.
+    std::vector<std::string> TakeSelected() {
+        std::vector<std::string> taken;
+        for (int i = Count() - 1; i >= 0; --i) {
+            if (entries[i].selected) {
+                taken.insert(taken.begin(), entries[i].text);
+                Erase(i);
+            }
         }
-        return texts;
+        return taken;
     }
 };
 
-// The real list as the model holds it, to start a model from or to compare with one.
 inline List Snapshot(const SelectableList& real) {
-    List list{{}, real.ListIndex(), real.Sorted(), real.Style() == SelectionStyle::Single};
+    List list{{}, real.ListIndex()};
     for (std::int16_t i = 0; i < real.ListCount(); ++i) {
         list.entries.push_back(Entry{real.List(i), real.Selected(i)});
     }
     return list;
 }
 
+// "owl bee* yak | 1": the items, the selected ones starred, and the current index.
 inline std::string Describe(const List& list) {
     std::string text;
     for (const Entry& entry : list.entries) {
-        text += (text.empty() ? "" : " ") + entry.text + (entry.selected ? "*" : "");
+        text += entry.text + (entry.selected ? "* " : " ");
     }
-    return text + " | current " + std::to_string(list.current);
+    return text + "| " + std::to_string(list.current);
 }
 
-// lstBSP and lstMap.
+// lstBSP, lstMap and their headings.
 struct Lists {
     List available{{}, -1, true};
     List cycle;
+    std::string heading1 = "All Half Life Maps";
+    std::string heading2 = "Map Cycle File";
+
+    void Recount() {
+        heading1 = "All Half Life Maps (" + std::to_string(available.Count()) + " maps)";
+        heading2 = "Map Cycle File (" + std::to_string(cycle.Count()) + " maps)";
+    }
 };
 
 inline Lists Snapshot(const EditorLists& real) {
-    return {Snapshot(real.lstBSP), Snapshot(real.lstMap)};
+    Lists lists{Snapshot(real.lstBSP), Snapshot(real.lstMap), real.Label1.Text(),
+                real.Label2.Text()};
+    lists.available.sorted = true;
+    return lists;
 }
 
-inline std::string Heading1(const Lists& m) {
-    return "All Half Life Maps (" + std::to_string(m.available.Count()) + " maps)";
-}
-inline std::string Heading2(const Lists& m) {
-    return "Map Cycle File (" + std::to_string(m.cycle.Count()) + " maps)";
-}
-
-// Everything the user sees of the lists; empty when the real lists match the model.
-inline std::string Mismatch(const Lists& m, const EditorLists& real) {
-    const Lists got = Snapshot(real);
-    if (got.available == m.available && got.cycle == m.cycle && real.Label1.Text() == Heading1(m) &&
-        real.Label2.Text() == Heading2(m)) {
-        return "";
-    }
-    return "expected " + Describe(m.available) + " / " + Describe(m.cycle) + "\n     got " +
-           Describe(got.available) + " / " + Describe(got.cycle) + " / " + real.Label1.Text() +
-           " / " + real.Label2.Text();
+inline std::string Describe(const Lists& lists) {
+    return Describe(lists.available) + " / " + Describe(lists.cycle) + " / " + lists.heading1 +
+           " / " + lists.heading2;
 }
 
 // cmdMove_Click: the selected maps go to the head of the cycle in their order.
 inline void Move(Lists& m) {
-    for (int i = m.available.Count() - 1; i >= 0; --i) {
-        if (m.available.entries[i].selected) {
-            m.cycle.Insert(0, m.available.entries[i].text);
-            m.available.Erase(i);
-        }
+    const std::vector<std::string> taken = m.available.TakeSelected();
+    for (std::size_t k = 0; k < taken.size(); ++k) {
+        m.cycle.Insert(static_cast<int>(k), taken[k]);
     }
+    m.Recount();
 }
 
-// cmdRemove_Click: the selected maps go back to their sorted places, walked from the end.
+// cmdRemove_Click: the selected maps go back to their sorted places, added from the last.
 inline void Remove(Lists& m) {
-    for (int i = m.cycle.Count() - 1; i >= 0; --i) {
-        if (m.cycle.entries[i].selected) {
-            m.available.Add(m.cycle.entries[i].text);
-            m.cycle.Erase(i);
-        }
-    }
+    const std::vector<std::string> taken = m.cycle.TakeSelected();
+    std::for_each(taken.rbegin(), taken.rend(),
+                  [&](const std::string& map) { m.available.Add(map); });
+    m.Recount();
 }
 
 // cmdUP_Click / cmdDown_Click: the first selected map that can move does, and is then the only
@@ -153,25 +146,24 @@ inline void UpOrDown(List& cycle, bool up) {
     }
 }
 
-// cmdRandom_Click with the given draws (one for each map but the first): each draw takes one
-// of the maps left but the first for the places from the end; the first map goes to n / 2.
+// cmdRandom_Click given its draws: each takes one of the maps left but the first, for the places
+// from the last down; the first map then goes to n / 2.
 inline void Shuffle(List& cycle, const std::vector<double>& draws) {
-    const int n = cycle.Count();
-    if (n == 0) {
-        return;
+    std::vector<std::string> left;
+    std::vector<std::string> placed;
+    for (const Entry& entry : cycle.entries) {
+        left.push_back(entry.text);
     }
-    std::vector<std::string> left = cycle.Texts();
-    std::vector<std::string> placed(n);
-    for (int remaining = n - 1; remaining >= 1; --remaining) {
-        // A draw of NaN or outside [0, 1), or rounding up, still names a map left.
-        const double u = draws[n - 1 - remaining];
-        const double r = std::isnan(u) ? 1.0 : std::floor(remaining * u + 1);
-        const int k = static_cast<int>(std::clamp(r, 1.0, double(remaining)));
-        placed[remaining] = left[k];
-        left.erase(left.begin() + k);
+    for (std::size_t d = 0; left.size() > 1; ++d) {
+        const auto remaining = static_cast<double>(left.size() - 1);
+        // A draw outside [0, 1), or NaN, from a faulty generator still names a map left.
+        const double r = std::floor(remaining * draws[d] + 1);
+        const auto k = static_cast<std::size_t>(r >= 1 ? std::min(r, remaining) : 1);
+        placed.insert(placed.begin(), left[k]);
+        left.erase(left.begin() + static_cast<std::ptrdiff_t>(k));
     }
-    placed.erase(placed.begin());
-    placed.insert(placed.begin() + n / 2, left[0]);
+    placed.insert(placed.begin() + static_cast<std::ptrdiff_t>(left.size() + placed.size()) / 2,
+                  left.begin(), left.end());
     cycle.entries.clear();
     for (const std::string& text : placed) {
         cycle.entries.push_back(Entry{text});
