@@ -2,10 +2,13 @@
 #pragma once
 
 #include "core/lists/EditorLists.h"
+#include "core/lists/RandomSource.h"
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rotaline::model {
@@ -14,14 +17,6 @@ struct Entry {
     std::string text;
     bool selected = false;
 };
-
-// ASCII letters made lower case; std::string compares bytes as unsigned, as the sort does.
-inline std::string Folded(std::string text) {
-    for (char& c : text) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-    }
-    return text;
-}
 
 // A list done literally, one item at a time: the current index stays on its item.
 struct List {
@@ -35,10 +30,16 @@ struct List {
         entries.insert(entries.begin() + at, Entry{text});
         current += current >= at ? 1 : 0;
     }
-    // A sorted add goes before the items equal to it.
+    // A sorted add goes before the items equal to it once ASCII letters are made lower case
+    // (std::string compares its bytes as unsigned, as the list does).
     void Add(const std::string& text) {
+        const auto folded = [](std::string s) {
+            std::transform(s.begin(), s.end(), s.begin(),
+                           [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
+            return s;
+        };
         int at = sorted ? 0 : Count();
-        while (at < Count() && Folded(entries[at].text) < Folded(text)) {
+        while (at < Count() && folded(entries[at].text) < folded(text)) {
             ++at;
         }
         Insert(at, text);
@@ -89,46 +90,22 @@ inline std::string Describe(const List& list) {
     return text + "| " + std::to_string(list.current);
 }
 
-// lstBSP, lstMap and their headings.
+// lstBSP and lstMap, and what their headings say.
 struct Lists {
     List available{{}, -1, true};
     List cycle;
-    std::string heading1 = "All Half Life Maps";
-    std::string heading2 = "Map Cycle File";
-
-    void Recount() {
-        heading1 = "All Half Life Maps (" + std::to_string(available.Count()) + " maps)";
-        heading2 = "Map Cycle File (" + std::to_string(cycle.Count()) + " maps)";
-    }
+    std::string headings = "All Half Life Maps / Map Cycle File";
 };
 
-inline Lists Snapshot(const EditorLists& real) {
-    Lists lists{Snapshot(real.lstBSP), Snapshot(real.lstMap), real.Label1.Text(),
-                real.Label2.Text()};
-    lists.available.sorted = true;
-    return lists;
-}
-
-inline std::string Describe(const Lists& lists) {
-    return Describe(lists.available) + " / " + Describe(lists.cycle) + " / " + lists.heading1 +
-           " / " + lists.heading2;
-}
-
-// cmdMove_Click: the selected maps go to the head of the cycle in their order.
-inline void Move(Lists& m) {
-    const std::vector<std::string> taken = m.available.TakeSelected();
+// cmdMove_Click and cmdRemove_Click: the selected maps go to the head of the cycle in their
+// order, or back to their sorted places, added from the last one.
+inline void MoveOrRemove(Lists& m, bool move) {
+    const std::vector<std::string> taken = (move ? m.available : m.cycle).TakeSelected();
     for (std::size_t k = 0; k < taken.size(); ++k) {
-        m.cycle.Insert(static_cast<int>(k), taken[k]);
+        move ? m.cycle.Insert(static_cast<int>(k), taken[k]) : m.available.Add(taken.rbegin()[k]);
     }
-    m.Recount();
-}
-
-// cmdRemove_Click: the selected maps go back to their sorted places, added from the last.
-inline void Remove(Lists& m) {
-    const std::vector<std::string> taken = m.cycle.TakeSelected();
-    std::for_each(taken.rbegin(), taken.rend(),
-                  [&](const std::string& map) { m.available.Add(map); });
-    m.Recount();
+    m.headings = "All Half Life Maps (" + std::to_string(m.available.Count()) +
+                 " maps) / Map Cycle File (" + std::to_string(m.cycle.Count()) + " maps)";
 }
 
 // cmdUP_Click / cmdDown_Click: the first selected map that can move does, and is then the only
@@ -136,11 +113,10 @@ inline void Remove(Lists& m) {
 inline void UpOrDown(List& cycle, bool up) {
     for (int i = up ? 1 : 0; i <= cycle.Count() - (up ? 1 : 2); ++i) {
         if (cycle.entries[i].selected) {
-            const int to = up ? i - 1 : i + 1;
-            std::swap(cycle.entries[i], cycle.entries[to]);
+            cycle.current = up ? i - 1 : i + 1;
+            std::swap(cycle.entries[i], cycle.entries[cycle.current]);
             cycle.ClearSelection();
-            cycle.entries[to].selected = true;
-            cycle.current = to;
+            cycle.entries[cycle.current].selected = true;
             return;
         }
     }
@@ -149,26 +125,39 @@ inline void UpOrDown(List& cycle, bool up) {
 // cmdRandom_Click given its draws: each takes one of the maps left but the first, for the places
 // from the last down; the first map then goes to n / 2.
 inline void Shuffle(List& cycle, const std::vector<double>& draws) {
-    std::vector<std::string> left;
-    std::vector<std::string> placed;
-    for (const Entry& entry : cycle.entries) {
-        left.push_back(entry.text);
-    }
+    std::vector<Entry> left = cycle.entries;
+    std::vector<Entry> placed;
     for (std::size_t d = 0; left.size() > 1; ++d) {
         const auto remaining = static_cast<double>(left.size() - 1);
         // A draw outside [0, 1), or NaN, from a faulty generator still names a map left.
         const double r = std::floor(remaining * draws[d] + 1);
-        const auto k = static_cast<std::size_t>(r >= 1 ? std::min(r, remaining) : 1);
-        placed.insert(placed.begin(), left[k]);
-        left.erase(left.begin() + static_cast<std::ptrdiff_t>(k));
+        const auto k = static_cast<std::ptrdiff_t>(r >= 1 ? std::min(r, remaining) : 1);
+        placed.insert(placed.begin(), Entry{left[k].text});
+        left.erase(left.begin() + k);
     }
-    placed.insert(placed.begin() + static_cast<std::ptrdiff_t>(left.size() + placed.size()) / 2,
-                  left.begin(), left.end());
-    cycle.entries.clear();
-    for (const std::string& text : placed) {
-        cycle.entries.push_back(Entry{text});
+    for (const Entry& first : left) {
+        placed.insert(placed.begin() + static_cast<std::ptrdiff_t>(placed.size() + 1) / 2,
+                      Entry{first.text});
     }
+    cycle.entries = placed;
     cycle.current = -1;
 }
+
+// The shuffle's draws, kept for the model to replay: each click reseeds, then draws.
+class Draws : public RandomSource {
+public:
+    explicit Draws(std::function<double()> next) : next_(std::move(next)) {}
+    void ReseedFromClock() override {
+        drawn.clear();
+        ++reseeds;
+    }
+    double Draw() override { return drawn.emplace_back(next_()); }
+
+    std::vector<double> drawn;
+    int reseeds = 0;
+
+private:
+    std::function<double()> next_;
+};
 
 } // namespace rotaline::model

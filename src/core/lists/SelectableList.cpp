@@ -229,15 +229,6 @@ std::vector<std::string> SelectableList::TakeSelected() {
     return RemoveMarked(std::vector<char>(selected_));
 }
 
-void SelectableList::RemoveIf(const std::function<bool(const std::string&)>& remove) {
-    // Every verdict is in before anything changes, so a throwing predicate leaves the list whole.
-    std::vector<char> marked(items_.size(), 0);
-    for (std::size_t k = 0; k < items_.size(); ++k) {
-        marked[k] = remove(items_[k]) ? 1 : 0;
-    }
-    RemoveMarked(marked);
-}
-
 void SelectableList::ReplaceAll(std::vector<std::string> items) {
     if (items.size() > static_cast<std::size_t>(kMaxItems)) {
         throw std::length_error(kFullMessage);
