@@ -159,6 +159,9 @@ private slots:
         if (QTest::currentTestFailed()) {
             qInfo("failed at operation %llu", done - 1);
         }
+        if (!heap.empty()) {
+            qInfo("heap at rest: first %zu, last %zu bytes", heap.front(), heap.back());
+        }
         // No temporary file of a save is left in a mod folder.
         for (const char* mod : {"valve", "cstrike"}) {
             QCOMPARE(QDir(install_.filePath(mod))
