@@ -231,15 +231,6 @@ std::vector<std::string> SelectableList::TakeSelected() {
     return RemoveMarked(marked);
 }
 
-void SelectableList::RemoveIf(const std::function<bool(const std::string&)>& remove) {
-    // Every verdict is in before anything changes, so a throwing predicate leaves the list whole.
-    std::vector<bool> marked;
-    for (const Item& item : items_) {
-        marked.push_back(remove(item.text));
-    }
-    RemoveMarked(marked);
-}
-
 void SelectableList::ReplaceAll(std::vector<std::string> items) {
     if (items.size() > static_cast<std::size_t>(kMaxItems)) {
         throw std::length_error(kFullMessage);

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +23,6 @@ public:
     SelectableList& operator=(const SelectableList&) = delete;
 
     SelectionStyle Style() const { return style_; }
-    bool Sorted() const { return sorted_; }
 
     std::int16_t ListCount() const { return static_cast<std::int16_t>(items_.size()); }
     const std::string& List(std::int16_t index) const;
@@ -57,8 +55,6 @@ public:
     void InsertItems(std::vector<std::string> items, std::int16_t index);
     // Walk-and-remove of the selected items: removes them and returns them in list order.
     std::vector<std::string> TakeSelected();
-    // Removes every item for which `remove` is true; the others keep their order and flags.
-    void RemoveIf(const std::function<bool(const std::string&)>& remove);
     // Rebuild: Clear, then AddItem of each item in order.
     void ReplaceAll(std::vector<std::string> items);
     // Sets the flags of the items first..last.
