@@ -11,8 +11,7 @@
 
 namespace rotaline::testing {
 
-class FakeForm : public EditorForm {
-public:
+struct FakeForm : EditorForm {
     explicit FakeForm(std::string formName) : name(std::move(formName)) {}
     void Show() override { visible = true; }
     void Hide() override { visible = false; }
@@ -25,13 +24,7 @@ public:
 
 class FakeWindowSystem : public WindowSystem {
 public:
-    FakeWindowSystem() : WindowSystem(messages) {
-        forms.push_back(std::make_unique<FakeForm>("chooser"));
-        chooser = forms.back().get();
-        LoadChooser(*chooser);
-    }
-
-    bool IsLoaded(const FakeForm* form) const { return WindowSystem::IsLoaded(*form); }
+    FakeWindowSystem() : WindowSystem(messages) { LoadChooser(*(chooser = Make("chooser"))); }
 
     RecordingMessages messages;
     std::vector<std::unique_ptr<FakeForm>> forms; // every window made, kept for inspection
@@ -42,16 +35,16 @@ public:
     bool quit = false;
 
 private:
+    FakeForm* Make(const char* name) {
+        return forms.emplace_back(std::make_unique<FakeForm>(name)).get();
+    }
     EditorForm& CreateEditor() override {
         ++editorLoads;
-        forms.push_back(std::make_unique<FakeForm>("editor"));
-        editor = forms.back().get();
-        return *editor;
+        return *(editor = Make("editor"));
     }
     void DestroyForm(Form& form) override {
-        auto& fake = static_cast<FakeForm&>(form);
-        fake.visible = false;
-        unloadOrder.push_back(fake.name);
+        static_cast<FakeForm&>(form).visible = false;
+        unloadOrder.push_back(static_cast<FakeForm&>(form).name);
     }
     void Quit() override { quit = true; }
 };

@@ -1,0 +1,112 @@
+// The cycle file: its lines byte for byte both ways, and the check that reads it as the server.
+#include "core/cycle/CycleCheck.h"
+#include "core/cycle/MapCycleFile.h"
+#include "core/lists/SelectableList.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace rotaline {
+namespace {
+
+using Lines = std::vector<std::string>;
+const auto kRowName = [](const auto& row) { return std::string(row.param.name); };
+
+struct LinesCase {
+    const char* name;
+    std::string bytes;
+    Lines lines;
+    std::string written; // the same lines written back
+};
+
+class CycleLines : public ::testing::TestWithParam<LinesCase> {};
+
+TEST_P(CycleLines, ReadAndWrittenBack) {
+    const Lines lines = SplitCycleLines(GetParam().bytes);
+    EXPECT_EQ(lines, GetParam().lines);
+    SelectableList cycle(SelectionStyle::Extended, false);
+    cycle.AddItems(lines);
+    EXPECT_EQ(JoinCycleLines(cycle, LineEndOf(GetParam().bytes)), GetParam().written);
+}
+
+const std::string kOdd("\357\273\277caf\351\0b", 9);
+// clang-format off
+const LinesCase kLinesCases[] = {
+    {"CrLfKept", "a\r\n\r\n b \t\r\n", {"a", "", " b \t"}, "a\r\n\r\n b \t\r\n"},
+    {"LastLineTerminated", "a\r\nb", {"a", "b"}, "a\r\nb\r\n"},
+    {"LfKept", "a \"\\x\\0\\\"\n\nb", {"a \"\\x\\0\\\"", "", "b"}, "a \"\\x\\0\\\"\n\nb\n"},
+    {"CrAloneWrittenCrLf", "a\rb\r", {"a", "b"}, "a\r\nb\r\n"},
+    {"MixedEndsWrittenCrLf", "a\nb\r\n", {"a", "b"}, "a\r\nb\r\n"},
+    {"CrCrLf", "a\r\r\nb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
+    {"EmptyFile", "", {}, ""},
+    {"OnlyATerminator", "\r\n", {""}, "\r\n"},
+    {"BytesAboveAsciiMarkAndNul", kOdd + "\r\n", {kOdd}, kOdd + "\r\n"},
+};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Rows, CycleLines, testing::ValuesIn(kLinesCases), kRowName);
+
+using Kind = CycleProblemKind;
+
+struct CheckCase {
+    const char* name;
+    std::string bytes;
+    std::vector<std::pair<Kind, std::size_t>> found; // with the line
+    std::string text;                                // of the last problem, unless empty
+};
+
+class CycleCheck : public testing::TestWithParam<CheckCase> {};
+
+TEST_P(CycleCheck, FindsWhatTheServerStumblesOn) {
+    const std::vector<CycleProblem> problems =
+        CheckCycle(GetParam().bytes,
+                   {"de_dust.bsp", "de_dust2.bsp", "Cs_Office.bsp", "AS_OILRIG.BSP",
+                    "a_map_name_of_thirty_two_chars__.bsp", "a_map_name_of_thirty_one_chars_.bsp"});
+    std::vector<std::pair<Kind, std::size_t>> found;
+    for (const CycleProblem& problem : problems) {
+        found.emplace_back(problem.kind, problem.line);
+    }
+    EXPECT_EQ(found, GetParam().found);
+    if (!GetParam().text.empty()) {
+        EXPECT_EQ(problems.back().text, GetParam().text);
+    }
+}
+
+// One byte under the size at which clients crash.
+const std::string kJustUnder = std::string(kCycleFileCrashBytes - 10, '/') + "\r\nde_dust";
+// clang-format off
+const CheckCase kCheckCases[] = {
+    // Spaces, empty lines, LF ends, rules, comment lines, comments after rules or the last map.
+    {"WhatTheServerReadsWell",
+     " de_dust \t\n\r\n// de_nowhere\r\n//\n\tCs_Office \"\\minplayers\\1\\\"\n"
+     "de_dust2 \"\\maxplayers\\32\\\" // big\na_map_name_of_thirty_one_chars_ // last\n", {}, ""},
+    {"JustUnderTheCrashSize", kJustUnder, {}, ""},
+    // The command line's check shows the texts of the other kinds.
+    {"MissingMap", "de_dust\nde_dust3\n", {{Kind::MissingMap, 2}}, ""},
+    {"UpperCaseExtensionIsNoMatch", "AS_OILRIG\r\n", {{Kind::MissingMap, 1}}, ""},
+    {"ThirtyTwoCharactersAreTooLong", "a_map_name_of_thirty_two_chars__\r\n",
+     {{Kind::NameTooLong, 1}},
+     "\"a_map_name_of_thirty_two_chars__\" is 32 characters long; the server overruns its buffer "
+     "at 32 or more"},
+    {"CommentLosesTheNextMap", "de_dust2 // x\ncs_office\n", {{Kind::LostToComment, 1}}, ""},
+    {"CrEndLosesTheNextMap", "de_dust2\nCs_Office\rde_dust\r\n", {{Kind::LostToCrEnd, 2}},
+     "the line ends in CR alone, so the server takes \"de_dust\" of line 3 for the rules of "
+     "\"Cs_Office\" and never plays it; end lines with LF or CR LF"},
+    {"CrOnlyFileLosesEveryOtherMap", "de_dust\rde_dust2\rCs_Office\r", {{Kind::LostToCrEnd, 1}},
+     ""},
+    {"ByteOrderMark", "\357\273\277de_dust\r\n", {{Kind::ByteOrderMark, 1}},
+     "the file starts with a UTF-8 byte-order mark (EF BB BF), which the server reads as part of "
+     "\"\357\273\277de_dust\" and so finds no such map; remove the mark"},
+    {"NulEndsWhatTheServerReads", std::string("de_dust\n\0de_dust2\n", 18), {{Kind::NulByte, 2}},
+     "a NUL byte ends what the server reads, so it never plays \"de_dust2\"; remove the NUL"},
+    {"NulAtTheEndIsANote", std::string("de_dust\n\0", 9), {{Kind::NulAtEnd, 2}},
+     "a NUL byte ends what the server reads; no map follows it"},
+    {"EachRepeat", "de_dust\nde_dust\nde_dust\n", {{Kind::Duplicate, 2}, {Kind::Duplicate, 3}}, ""},
+    {"FileOfTheCrashSize", kJustUnder + "\n", {{Kind::FileTooLarge, 0}},
+     "the file holds 8192 bytes; clients crash on connect when it holds 8192 or more"},
+};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Rows, CycleCheck, testing::ValuesIn(kCheckCases), kRowName);
+
+} // namespace
+} // namespace rotaline
