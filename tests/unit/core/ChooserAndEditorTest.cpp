@@ -114,14 +114,14 @@ TEST_F(ChooserAndEditor, EditorOpensSavesAndNeverSavesOverAnotherProgramsChange)
     EXPECT_EQ(windows.editorLoads, 1);
     EXPECT_EQ(Items(lists.lstBSP), (Names{"cs_office", "DE_AZTEC"}));
     EXPECT_EQ(Items(lists.lstMap), (Names{"crossfire", "de_dust"}));
-    EXPECT_EQ(lists.Label1.Text() + lists.Label2.Text(),
-              "All Half Life Maps (2 maps)Map Cycle File (2 maps)");
     EXPECT_TRUE(windows.editor->visible);
     EXPECT_FALSE(windows.chooser->visible);
 
     const std::string cycle = install / "cstrike" + kSep + "mapcycle.txt";
     lists.lstBSP.SetSelected(1, true);
     cmdMove_Click(lists);
+    EXPECT_EQ(lists.Label1.Text() + lists.Label2.Text(),
+              "All Half Life Maps (1 maps)Map Cycle File (3 maps)");
     cmdSave_Click(lists, windows.messages);
     EXPECT_EQ(Shown().text, "Map Saved");
     EXPECT_EQ(Folder::Read(cycle), "DE_AZTEC\r\ncrossfire\r\nde_dust\r\n");

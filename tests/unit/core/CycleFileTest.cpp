@@ -66,7 +66,7 @@ TEST_P(CycleCheck, FindsWhatTheServerStumblesOn) {
     for (const CycleProblem& problem : problems) {
         found.emplace_back(problem.kind, problem.line);
     }
-    EXPECT_EQ(found, GetParam().found);
+    ASSERT_EQ(found, GetParam().found);
     if (!GetParam().text.empty()) {
         EXPECT_EQ(problems.back().text, GetParam().text);
     }
