@@ -22,25 +22,23 @@ struct FakeForm : EditorForm {
     EditorLists lists;
 };
 
+// The editor made last stays for inspection after it is unloaded.
 class FakeWindowSystem : public WindowSystem {
 public:
-    FakeWindowSystem() : WindowSystem(messages) { LoadChooser(*(chooser = Make("chooser"))); }
+    FakeWindowSystem() : WindowSystem(messages) { LoadChooser(*chooser); }
 
     RecordingMessages messages;
-    std::vector<std::unique_ptr<FakeForm>> forms; // every window made, kept for inspection
-    FakeForm* chooser = nullptr;
-    FakeForm* editor = nullptr; // the last editor made, loaded or not
+    std::unique_ptr<FakeForm> chooser = std::make_unique<FakeForm>("chooser");
+    std::unique_ptr<FakeForm> editor;
     std::vector<std::string> unloadOrder;
     int editorLoads = 0;
     bool quit = false;
 
 private:
-    FakeForm* Make(const char* name) {
-        return forms.emplace_back(std::make_unique<FakeForm>(name)).get();
-    }
     EditorForm& CreateEditor() override {
         ++editorLoads;
-        return *(editor = Make("editor"));
+        editor = std::make_unique<FakeForm>("editor");
+        return *editor;
     }
     void DestroyForm(Form& form) override {
         static_cast<FakeForm&>(form).visible = false;
