@@ -155,13 +155,22 @@ const CommandCase kCommandCases[] = {
     {"ShuffleOfTwoExchangesThem", "crossfire\r\nbounce\r\n", "shuffle valve", kDone, "",
      "bounce\r\ncrossfire\r\n"},
     // The check reads the file as the server does; notes alone are no problem.
-    {"CheckReportsProblemsWithTheirLines",
-     "crossfire\n\ndatacore\nbounce // small\nfrenzy\ncrossfire\n", "check valve",
-     kCommandFoundProblems,
-     "valve/mapcycle.txt:3: \"datacore\" has no map file \"maps/datacore.bsp\"\n"
-     "valve/mapcycle.txt:4: \"bounce\" has a comment after it, so the server takes \"frenzy\" of "
-     "line 5 for its rules and never plays it; put the comment on a line of its own\n"
-     "valve/mapcycle.txt:6: note: \"crossfire\" is also on line 1\n"},
+    {"CheckReportsEachProblemWithItsLine",
+     std::string("\357\273\277bounce\na_map_name_of_thirty_two_chars__\nbounce // small\nfrenzy\n"
+                 "frenzy\rcrossfire\nbounce\n\0", 91),
+     "check valve", kCommandFoundProblems,
+     "valve/mapcycle.txt:1: the file starts with a UTF-8 byte-order mark (EF BB BF), which the "
+     "server reads as part of \"\357\273\277bounce\" and so finds no such map; remove the mark\n"
+     "valve/mapcycle.txt:2: \"a_map_name_of_thirty_two_chars__\" has no map file "
+     "\"maps/a_map_name_of_thirty_two_chars__.bsp\"\n"
+     "valve/mapcycle.txt:2: \"a_map_name_of_thirty_two_chars__\" is 32 characters long; the server "
+     "overruns its buffer at 32 or more\n"
+     "valve/mapcycle.txt:3: \"bounce\" has a comment after it, so the server takes \"frenzy\" of "
+     "line 4 for its rules and never plays it; put the comment on a line of its own\n"
+     "valve/mapcycle.txt:5: the line ends in CR alone, so the server takes \"crossfire\" of line 6 "
+     "for the rules of \"frenzy\" and never plays it; end lines with LF or CR LF\n"
+     "valve/mapcycle.txt:7: note: \"bounce\" is also on line 3\n"
+     "valve/mapcycle.txt:8: note: a NUL byte ends what the server reads; no map follows it\n"},
     {"CheckWithNotesAlonePasses", "bounce\r\nbounce\r\n", "check valve", kDone,
      "valve/mapcycle.txt:2: note: \"bounce\" is also on line 1\n"},
     {"UnknownCommand", kTwo, "mpas valve", kFailed,
