@@ -125,7 +125,6 @@ const char* const kTwo = "crossfire\r\nbounce";
 const std::string kControls = "\x1b]0;owned\x07\r\nback\\slash";
 const std::size_t kMost = 16 * 1024 * 1024; // bytes of a cycle file
 const std::string kLocal = ".local/share/Steam";
-const std::string kFlatpak = ".var/app/com.valvesoftware.Steam/.local/share/Steam";
 const std::string kGame = "/steamapps/common/Half-Life/";
 const std::string kRegistry = "WINE REGISTRY Version 2\n\n[Software\\\\Valve\\\\Half-Life] 1\n";
 #define NOT_OUTSIDE                                                                                \
@@ -176,6 +175,8 @@ const CommandCase kCommandCases[] = {
     {"UnknownCommand", kTwo, "mpas valve", kFailed,
      "unknown command \"mpas\"; rotaline help lists the commands"},
     {"TooFewOperands", kTwo, "add valve", kFailed, "usage: rotaline add MOD MAP..."},
+    // The last --install-path counts, and one ending in a separator serves as well.
+    {"InstallPathEndingInASeparator", kTwo, "--install-path @/ mods", kDone, "cstrike\nvalve\n"},
     {"InstallFolderWithoutFolders", kTwo, "--install-path @/none mods", kFailed,
      "No files present in: @/none\\*."},
     {"ModWithoutCycle", kTwo, "add ricochet rc_arena", kFailed,

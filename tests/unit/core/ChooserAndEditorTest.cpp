@@ -67,22 +67,10 @@ protected:
     SelectableList modList{SelectionStyle::Single, false};
 };
 
-// A path is used as it stands. Without an install the chooser goes, and with it the program.
-TEST_F(ChooserAndEditor, StartUpListsTheModsOrSaysWhyNot) {
-    for (const std::string& path : {install.Path(), install / "", std::string()}) {
-        FakeWindowSystem fresh;
-        modList.Clear();
-        Form_Load(modList, fresh, path);
-        EXPECT_EQ(Mods(), path.empty() ? Names{} : (Names{"cstrike", "dod"}));
-        EXPECT_EQ(InstallPath, path);
-        EXPECT_EQ(fresh.messages.shown.size(), path.empty() ? 1u : 0u);
-        EXPECT_EQ(fresh.FormsCount(), path.empty() ? 0 : 1);
-    }
-}
-
 // The editor stays loaded after a refusal and is used again for the next mod.
 TEST_F(ChooserAndEditor, EditorOpensSavesAndNeverSavesOverAnotherProgramsChange) {
-    InstallPath = install.Path();
+    Form_Load(modList, windows, install.Path());
+    EXPECT_EQ(Mods(), (Names{"cstrike", "dod"}));
     for (const char* mod : {"dod", "cstrike"}) {
         modList.Clear();
         modList.AddItem(mod);
@@ -114,9 +102,9 @@ TEST_F(ChooserAndEditor, EditorOpensSavesAndNeverSavesOverAnotherProgramsChange)
     EXPECT_EQ(Folder::Read(cycle), "DE_AZTEC\ncrossfire\nde_dust\n");
 
     // An empty cycle is never saved; Close shows the chooser again.
-    lists.lstMap.SetSelected(0, true);
-    lists.lstMap.SetSelected(1, true);
-    lists.lstMap.SetSelected(2, true);
+    for (std::int16_t i = 0; i < 3; ++i) {
+        lists.lstMap.SetSelected(i, true);
+    }
     cmdRemove_Click(lists);
     cmdSave_Click(lists, windows.messages);
     EXPECT_TRUE(windows.messages.shown.empty());
@@ -126,8 +114,9 @@ TEST_F(ChooserAndEditor, EditorOpensSavesAndNeverSavesOverAnotherProgramsChange)
     EXPECT_FALSE(windows.IsLoaded(*windows.editor));
 }
 
-// Unloading the chooser unloads every other window, from the last down; Exit unloads them all.
-TEST(Shutdown, UnloadsTheEditorFirst) {
+// Unloading the chooser unloads every other window, from the last down; Exit unloads them all,
+// and so does a start-up that finds no install.
+TEST(WindowRegistry, UnloadsTheEditorFirstAndQuitsWithTheChooser) {
     FakeWindowSystem windows;
     Form_Unload(windows);
     EXPECT_TRUE(windows.unloadOrder.empty());
@@ -139,6 +128,11 @@ TEST(Shutdown, UnloadsTheEditorFirst) {
     cmdClose_Click(exiting);
     EXPECT_EQ(exiting.unloadOrder, (Names{"editor", "chooser"}));
     EXPECT_TRUE(exiting.quit);
+    FakeWindowSystem notInstalled;
+    SelectableList modList{SelectionStyle::Single, false};
+    Form_Load(modList, notInstalled, "");
+    EXPECT_EQ(notInstalled.messages.shown.at(0).title, "Cannot Start");
+    EXPECT_TRUE(notInstalled.quit);
 }
 
 #ifdef _WIN32
