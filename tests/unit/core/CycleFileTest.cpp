@@ -54,15 +54,14 @@ struct CheckCase {
     Found found;
 };
 
-// The command line's check shows the problems' texts.
+// The command line's check shows the other kinds, with their texts.
 class CycleCheck : public testing::TestWithParam<CheckCase> {};
 
 TEST_P(CycleCheck, FindsWhatTheServerStumblesOn) {
     Found found;
     for (const CycleProblem& problem :
          CheckCycle(GetParam().bytes, {"de_dust.bsp", "de_dust2.bsp", "Cs_Office.bsp",
-                                       "AS_OILRIG.BSP", "a_map_name_of_thirty_two_chars__.bsp",
-                                       "a_map_name_of_thirty_one_chars_.bsp"})) {
+                                       "AS_OILRIG.BSP", "a_map_name_of_thirty_one_chars_.bsp"})) {
         found.emplace_back(problem.kind, problem.line);
         EXPECT_EQ(problem.text.find('\n'), std::string::npos);
     }
@@ -79,16 +78,9 @@ const CheckCase kCheckCases[] = {
      "de_dust2 \"\\maxplayers\\32\\\" // big\na_map_name_of_thirty_one_chars_ // last\n", {}},
     {"JustUnderTheCrashSize", kJustUnder, {}},
     {"FileOfTheCrashSize", kJustUnder + "\n", {{Kind::FileTooLarge, 0}}},
-    {"MissingMap", "de_dust\nde_dust3\n", {{Kind::MissingMap, 2}}},
     {"UpperCaseExtensionIsNoMatch", "AS_OILRIG\r\n", {{Kind::MissingMap, 1}}},
-    {"ThirtyTwoCharactersAreTooLong", "a_map_name_of_thirty_two_chars__\r\n", {{Kind::NameTooLong, 1}}},
-    {"CommentLosesTheNextMap", "de_dust2 // x\ncs_office\n", {{Kind::LostToComment, 1}}},
-    {"CrEndLosesTheNextMap", "de_dust2\nCs_Office\rde_dust\r\n", {{Kind::LostToCrEnd, 2}}},
     {"CrOnlyFileLosesEveryOtherMap", "de_dust\rde_dust2\rCs_Office\r", {{Kind::LostToCrEnd, 1}}},
-    {"ByteOrderMark", "\357\273\277de_dust\r\n", {{Kind::ByteOrderMark, 1}}},
     {"NulEndsWhatTheServerReads", std::string("de_dust\n\0de_dust2\n", 18), {{Kind::NulByte, 2}}},
-    {"NulAtTheEndIsANote", std::string("de_dust\n\0", 9), {{Kind::NulAtEnd, 2}}},
-    {"EachRepeatIsANote", "de_dust\nde_dust\nde_dust\n", {{Kind::Duplicate, 2}, {Kind::Duplicate, 3}}},
 };
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Rows, CycleCheck, testing::ValuesIn(kCheckCases), kRowName);
