@@ -126,6 +126,10 @@ const std::string kControls = "\x1b]0;owned\x07\r\nback\\slash";
 const std::size_t kMost = 16 * 1024 * 1024; // bytes of a cycle file
 const std::string kLocal = ".local/share/Steam";
 const std::string kGame = "/steamapps/common/Half-Life/";
+const std::string kList = kLocal + "/steamapps/libraryfolders.vdf"; // Steam's list of libraries
+std::string Library(int key, const std::string& path) {
+    return "\t\"" + std::to_string(key) + "\"\n\t{\n\t\t\"path\"\t\"" + path + "\"\n\t}\n";
+}
 const std::string kRegistry = "WINE REGISTRY Version 2\n\n[Software\\\\Valve\\\\Half-Life] 1\n";
 #define NOT_OUTSIDE                                                                                \
     " is not one of the maps of \"valve\" outside its cycle (rotaline maps valve lists them)"
@@ -209,20 +213,20 @@ const CommandCase kCommandCases[] = {
     {"NothingFound", "", "mods", kFailed, "Half Life is not installed on this machine", nullptr,
      {{".wine/system.reg", kRegistry}}},
     {"RegistryValueBeforeTheSearch", "", "mods", kDone, "cstrike\n", nullptr,
-     {{".wine/system.reg", kRegistry + "\"InstallPath\"=\"@/cs\"\n"}, {"cs/cstrike/mapcycle.txt", ""},
-      Game("Steam", "steamcmd")}},
+     {{".wine/system.reg", kRegistry + "\"InstallPath\"=\"@/cs\"\n"},
+      {"cs/cstrike/mapcycle.txt", ""}, Game("Steam", "steamcmd")}},
     {"LaterLibraryOfTheList", "", "mods", kDone, "second\n", nullptr,
-     {{kLocal + "/steamapps/libraryfolders.vdf", "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\"@/"
-       + kLocal + "\"\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\"@/disk2\"\n\t\t\"apps\"\n\t\t{\n\t\t}\n\t}\n\t\"2\"\n\t{\n\t\t\"path\"\t\"@/disk3/\"\n\t}\n}\n"}, Game("disk3", "third"),
-      Game("disk2", "second")}},
+     {{kList, "\"libraryfolders\"\n{\n" + Library(0, "@/" + kLocal) + Library(1, "@/disk2") +
+                  Library(2, "@/disk3/") + "}\n"},
+      Game("disk3", "third"), Game("disk2", "second")}},
     {"LibraryListOfBefore2021", "", "mods", kDone, "old\n", nullptr,
-     {{kLocal + "/steamapps/libraryfolders.vdf",
-       "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"@/old library\"\n}\n"},
-      Game("old library", "old")}},
-    // A root is a library of its own, even when its list is damaged.
+     {{kList, "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"@/old lib\"\n"
+              "}\n"},
+      Game("old lib", "old")}},
+    // A root is a library of its own, even when its list is cut short.
     {"DamagedListLeavesTheRoot", "", "mods", kDone, "root\n", nullptr,
-     {{kLocal + "/steamapps/libraryfolders.vdf", "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\"@/l\"\n"},
-      Game("l", "listed"), Game(kLocal, "root")}},
+     {{kList, "\"libraryfolders\"\n{\n" + Library(0, "@/l").substr(0, 23)}, Game("l", "listed"),
+      Game(kLocal, "root")}},
     {"HalfLifeFolderWithoutAModIsPassedOver", "", "mods", kDone, "cmd\n", nullptr,
      {{"Steam" + kGame + ".hidden/mapcycle.txt", ""}, {"Steam" + kGame + "hlds_run", ""},
       Game(".steam/steamcmd", "cmd")}},
