@@ -22,14 +22,17 @@ struct FakeForm : EditorForm {
     EditorLists lists;
 };
 
-// The editor made last stays for inspection after it is unloaded.
 class FakeWindowSystem : public WindowSystem {
 public:
-    FakeWindowSystem() : WindowSystem(messages) { LoadChooser(*chooser); }
+    FakeWindowSystem() : WindowSystem(messages) {
+        chooser = forms.emplace_back(std::make_unique<FakeForm>("chooser")).get();
+        LoadChooser(*chooser);
+    }
 
     RecordingMessages messages;
-    std::unique_ptr<FakeForm> chooser = std::make_unique<FakeForm>("chooser");
-    std::unique_ptr<FakeForm> editor;
+    std::vector<std::unique_ptr<FakeForm>> forms; // every window made, kept for inspection
+    FakeForm* chooser = nullptr;
+    FakeForm* editor = nullptr; // the last editor made, loaded or not
     std::vector<std::string> unloadOrder;
     int editorLoads = 0;
     bool quit = false;
@@ -37,8 +40,7 @@ public:
 private:
     EditorForm& CreateEditor() override {
         ++editorLoads;
-        editor = std::make_unique<FakeForm>("editor");
-        return *editor;
+        return *(editor = forms.emplace_back(std::make_unique<FakeForm>("editor")).get());
     }
     void DestroyForm(Form& form) override {
         static_cast<FakeForm&>(form).visible = false;
