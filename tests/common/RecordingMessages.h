@@ -3,7 +3,6 @@
 
 #include "core/session/MessageBoxes.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,18 +14,11 @@ struct ShownMessage {
     MessageIcon icon;
 };
 
-class RecordingMessages : public MessageBoxes {
-public:
+struct RecordingMessages : MessageBoxes {
     void Show(const std::string& text, const std::string& title, MessageIcon icon) override {
         shown.push_back({text, title, icon});
-        if (onShow) {
-            onShow();
-        }
     }
-
     std::vector<ShownMessage> shown;
-    // Runs while the box would be open, as a user acting before dismissing it.
-    std::function<void()> onShow;
 };
 
 } // namespace rotaline::testing

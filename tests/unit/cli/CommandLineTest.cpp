@@ -8,302 +8,246 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace rotaline {
 namespace {
 
-using Args = std::vector<std::string>;
-const std::string kCycle = "crossfire\r\nbounce";
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunBare(const Args& args, bool terminal = false) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCommandLine(args, out, err, terminal);
-    return {status, out.str(), err.str()};
-}
+using Names = std::vector<std::string>;
+using Files = std::vector<std::pair<std::string, std::string>>;
 
 // valve's maps: bounce, crossfire, Datacore, frenzy, and addon_only in valve_addon (frenzy again
-// in valve_downloads); cstrike has a cycle, ricochet none.
+// in valve_downloads); cstrike has a cycle but no maps, ricochet maps but no cycle. The install
+// folder is also the home folder and holds the Wine prefix.
 class CommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* map :
-             {"valve/maps/bounce.bsp", "valve/maps/crossfire.bsp", "valve/maps/Datacore.bsp",
-              "valve/maps/frenzy.bsp", "valve_addon/maps/addon_only.bsp",
-              "valve_addon/maps/two\nlines.bsp", "valve_downloads/maps/frenzy.bsp",
-              "cstrike/mapcycle.txt"}) {
-            std::filesystem::create_directories(std::filesystem::path(install / map).parent_path());
-            install.Write(map, "");
+        std::istringstream paths("valve/maps/bounce.bsp valve/maps/crossfire.bsp "
+                                 "valve/maps/Datacore.bsp valve/maps/frenzy.bsp valve/maps/x.bspx "
+                                 "valve_addon/maps/addon_only.bsp valve_addon/maps/two\nlines.bsp "
+                                 "valve_downloads/maps/frenzy.bsp cstrike/mapcycle.txt "
+                                 "ricochet/maps/rc_arena.bsp");
+        for (std::string path; paths >> path;) {
+            Make({{path, ""}});
         }
-        install.MakeFolder("ricochet");
-        WriteCycle(kCycle);
     }
-    void WriteCycle(const std::string& bytes, mode_t mode = 0644) {
-        install.Write("valve/mapcycle.txt", bytes, mode);
+    // Files with their folders; "@" stands for the install folder.
+    void Make(const Files& files) const {
+        for (const auto& [path, bytes] : files) {
+            std::filesystem::create_directories(
+                std::filesystem::path(install / path).parent_path());
+            install.Write(path, Here(bytes));
+        }
     }
-    std::string Cycle() const { return TempFolder::Read(install / "valve/mapcycle.txt"); }
-    // "@" stands for the install folder.
     std::string Here(std::string text) const {
         for (std::size_t at; (at = text.find('@')) != std::string::npos;) {
             text.replace(at, 1, install.Path());
         }
         return text;
     }
-    Outcome Run(Args args) const {
-        for (std::string& arg : args) {
-            arg = Here(arg);
+    // The command's words are split at spaces. Gives the status, standard output and error.
+    std::tuple<int, std::string, std::string> Run(const std::string& command,
+                                                  bool terminal = false) const {
+        Names args;
+        std::istringstream words(Here(command));
+        for (std::string word; std::getline(words, word, ' ');) {
+            args.push_back(word);
         }
-        args.insert(args.begin(), {"--install-path", install.Path()});
-        return RunBare(args);
+        const ScopedEnv home("HOME", install.Path()), prefix("WINEPREFIX", install / ".wine");
+        std::ostringstream out, err;
+        const int status = RunCommandLine(args, out, err, terminal);
+        return {status, out.str(), err.str()};
     }
+    std::string Cycle() const { return TempFolder::Read(install / "valve/mapcycle.txt"); }
 
     TempFolder install;
 };
 
-// A command on a cycle file: what it prints (standard error when it fails, without
-// "rotaline: "; "@" stands for the install folder) and the file after it (nullptr: unchanged).
-struct CommandCase {
-    const char* name;
-    const char* before;
-    const char* command; // its words, split at spaces
-    int status;
-    const char* printed;
-    const char* after;
-    mode_t mode = 0644;
+// Another program writes the cycle file just before it is opened for the second time.
+struct WriterBeforeOpen : FileSystemCalls {
+    explicit WriterBeforeOpen(const char* bytes) : bytes_(bytes) { UseFileSystemCalls(this); }
+    ~WriterBeforeOpen() override { UseFileSystemCalls(nullptr); }
+    int Open(const char* path, int flags, mode_t mode) override {
+        if (std::string_view(path).ends_with("mapcycle.txt") && ++opened_ == 2) {
+            std::ofstream(path, std::ios::binary) << bytes_;
+        }
+        return FileSystemCalls::Open(path, flags, mode);
+    }
+    const char* bytes_;
+    int opened_ = 0;
 };
 
-void PrintTo(const CommandCase& row, std::ostream* out) {
-    *out << row.name;
-}
+// A command on valve's cycle `before`: what it prints, to standard error when it fails, and the
+// cycle after it (nullptr: unchanged). A row with files of its own runs the command as it
+// stands; the others get "--install-path @".
+struct CommandCase {
+    const char* name;
+    std::string before;
+    const char* command;
+    int status;
+    const char* printed;
+    const char* after = nullptr;
+    Files files = {};
+    const char* written = nullptr; // by another program just before the cycle is opened again
+    mode_t mode = 0644;
+    bool terminal = false;
+};
 
 class Commands : public CommandLineTest, public testing::WithParamInterface<CommandCase> {};
 
 TEST_P(Commands, PrintSaveOrRefuseAndChangeNothingElse) {
     const CommandCase& row = GetParam();
-    WriteCycle(row.before, row.mode);
-    Args args;
-    std::istringstream words(row.command);
-    for (std::string word; std::getline(words, word, ' ');) {
-        args.push_back(word);
+    install.Write("valve/mapcycle.txt", row.before, row.mode);
+    Make(row.files);
+    const std::string command =
+        (row.files.empty() ? "--install-path @ " : "") + std::string(row.command);
+    std::optional<WriterBeforeOpen> other;
+    if (row.written != nullptr) {
+        other.emplace(row.written);
     }
-    const Outcome outcome = Run(args);
-    EXPECT_EQ(outcome.status, row.status);
-    const bool failed = row.status == kCommandFailed;
-    EXPECT_EQ(failed ? outcome.err : outcome.out,
-              failed ? "rotaline: " + Here(row.printed) + "\n" : row.printed);
-    EXPECT_EQ(failed ? outcome.out : outcome.err, "");
-    EXPECT_EQ(Cycle(), row.after != nullptr ? row.after : row.before);
-    EXPECT_EQ(TempFolder::Entries(install / "valve"), (Args{"mapcycle.txt", "maps"}));
+    const auto [status, out, err] = Run(command, row.terminal);
+    EXPECT_EQ(status, row.status);
+    const bool failed = status == kCommandFailed;
+    EXPECT_EQ(failed ? err : out, failed ? "rotaline: " + Here(row.printed) + "\n" : row.printed);
+    EXPECT_EQ(failed ? out : err, "");
+    EXPECT_TRUE(Cycle() == (row.after != nullptr ? row.after : row.before));
+    EXPECT_EQ(TempFolder::Entries(install / "valve"), (Names{"mapcycle.txt", "maps"}));
 }
 
+// Half-Life in `library`, with one mod, named to tell which library was found.
+std::pair<std::string, std::string> Game(const std::string& library, const std::string& mod) {
+    return {library + "/steamapps/common/Half-Life/" + mod + "/mapcycle.txt", ""};
+}
 constexpr int kDone = kCommandDone;
 constexpr int kFailed = kCommandFailed;
-const char* const kRules = "frenzy \"\\minplayers\\1\\\"\n\n BOUNCE \nBOUNCE\n";
 const char* const kTwo = "crossfire\r\nbounce";
+const std::string kControls = "\x1b]0;owned\x07\r\nback\\slash";
+const std::size_t kMost = 16 * 1024 * 1024; // bytes of a cycle file
+const std::string kLocal = ".local/share/Steam";
+const std::string kGame = "/steamapps/common/Half-Life/";
+const std::string kList = kLocal + "/steamapps/libraryfolders.vdf"; // Steam's list of libraries
+std::string Library(int key, const std::string& path) {
+    return "\t\"" + std::to_string(key) + "\"\n\t{\n\t\t\"path\"\t\"" + path + "\"\n\t}\n";
+}
+const std::string kRegistry = "WINE REGISTRY Version 2\n\n[Software\\\\Valve\\\\Half-Life] 1\n";
 #define NOT_OUTSIDE                                                                                \
     " is not one of the maps of \"valve\" outside its cycle (rotaline maps valve lists them)"
 
 // clang-format off
 const CommandCase kCommandCases[] = {
-    // Maps from valve_addon and valve_downloads, once each; an entry's map is its first word,
-    // in any letter case.
-    {"MapsLeaveOutTheCycleByFirstWord", kRules, "maps valve", kDone,
-     "addon_only\ncrossfire\nDatacore\n", nullptr},
-    {"CyclePrintsEveryLine", kRules, "cycle valve", kDone, kRules, nullptr},
-    // A file's LF or CR LF line ends are kept; CR alone becomes CR LF.
+    // An entry's map is its first word, in any letter case.
+    {"MapsLeaveOutTheCycle", "frenzy \"\\x\\1\\\"\n\n BOUNCE \n", "maps valve", kDone,
+     "addon_only\ncrossfire\nDatacore\n"},
+    // A name from a hostile folder could hold terminal controls; a pipe gets the exact bytes.
+    {"CycleToATerminalEscapesControls", kControls, "cycle valve", kDone,
+     "\\x1b]0;owned\\x07\nback\\\\slash\n", nullptr, {}, nullptr, 0644, true},
+    {"CycleElsewherePrintsTheBytes", kControls + "\r\n\r b", "cycle valve", kDone,
+     "\x1b]0;owned\x07\nback\\slash\n\n b\n"},
+    // A file's LF or CR LF line ends are kept.
     {"AddPutsTheMapsFirstInTheOrderGiven", kTwo, "add valve frenzy Datacore", kDone, "",
      "frenzy\r\nDatacore\r\ncrossfire\r\nbounce\r\n"},
-    {"AddKeepsLineFeedEnds", "crossfire\nbounce \"\\minplayers\\1\\\"\n\n", "add valve Datacore",
-     kDone, "", "Datacore\ncrossfire\nbounce \"\\minplayers\\1\\\"\n\n"},
-    {"RemoveTakesEveryEntryOfTheMap", "bounce \"\\x\\1\\\"\ncrossfire\n Bounce\nbounce\nfrenzy\n",
+    {"AddKeepsLineFeedEnds", "crossfire\n\n", "add valve Datacore", kDone, "",
+     "Datacore\ncrossfire\n\n"},
+    {"RemoveTakesEveryEntryOfTheMap", "bounce \"\\x\\\"\ncrossfire\n Bounce\nfrenzy\n",
      "remove valve bounce frenzy", kDone, "", "crossfire\n"},
-    {"UpMovesTheFirstEntryInAnyCase", "crossfire\r\nbounce\r\nfrenzy\r\nbounce", "up valve BOUNCE",
-     kDone, "", "bounce\r\ncrossfire\r\nfrenzy\r\nbounce\r\n"},
-    {"DownMovesTheFirstEntry", "bounce\r\ncrossfire\r\nbounce\r\n", "down valve bounce", kDone, "",
-     "crossfire\r\nbounce\r\nbounce\r\n"},
-    {"UpOfTheFirstEntrySavesCrAloneAsCrLf", "bounce\rcrossfire", "up valve bounce", kDone, "",
-     "bounce\r\ncrossfire\r\n"},
+    {"UpMovesTheFirstEntryInAnyCase", "crossfire\nbounce\nfrenzy\nbounce\n", "up valve BOUNCE",
+     kDone, "", "bounce\ncrossfire\nfrenzy\nbounce\n"},
+    {"DownMovesTheFirstEntry", "bounce\nfrenzy\nbounce\n", "down valve bounce", kDone, "",
+     "frenzy\nbounce\nbounce\n"},
     {"ShuffleOfTwoExchangesThem", "crossfire\r\nbounce\r\n", "shuffle valve", kDone, "",
      "bounce\r\ncrossfire\r\n"},
-    {"ShuffleOfAnEmptyCycleWritesNothing", "", "shuffle valve", kDone, "", ""},
     // The check reads the file as the server does; notes alone are no problem.
-    {"CheckReportsProblemsWithTheirLines",
-     "crossfire\n\n addon_only \ndatacore\nbounce // small\nfrenzy\ncrossfire\n", "check valve",
-     kCommandFoundProblems,
-     "valve/mapcycle.txt:4: \"datacore\" has no map file \"maps/datacore.bsp\"\n"
-     "valve/mapcycle.txt:5: \"bounce\" has a comment after it, so the server takes \"frenzy\" of "
-     "line 6 for its rules and never plays it; put the comment on a line of its own\n"
-     "valve/mapcycle.txt:7: note: \"crossfire\" is also on line 1\n", nullptr},
+    {"CheckReportsEachProblemWithItsLine",
+     std::string("\357\273\277bounce\na_map_name_of_thirty_two_chars__\nbounce // small\nfrenzy\n"
+                 "frenzy\rcrossfire\nbounce\n\0", 91),
+     "check valve", kCommandFoundProblems,
+     "valve/mapcycle.txt:1: the file starts with a UTF-8 byte-order mark (EF BB BF), which the "
+     "server reads as part of \"\357\273\277bounce\" and so finds no such map; remove the mark\n"
+     "valve/mapcycle.txt:2: \"a_map_name_of_thirty_two_chars__\" has no map file "
+     "\"maps/a_map_name_of_thirty_two_chars__.bsp\"\n"
+     "valve/mapcycle.txt:2: \"a_map_name_of_thirty_two_chars__\" is 32 characters long; the server "
+     "overruns its buffer at 32 or more\n"
+     "valve/mapcycle.txt:3: \"bounce\" has a comment after it, so the server takes \"frenzy\" of "
+     "line 4 for its rules and never plays it; put the comment on a line of its own\n"
+     "valve/mapcycle.txt:5: the line ends in CR alone, so the server takes \"crossfire\" of line 6 "
+     "for the rules of \"frenzy\" and never plays it; end lines with LF or CR LF\n"
+     "valve/mapcycle.txt:7: note: \"bounce\" is also on line 3\n"
+     "valve/mapcycle.txt:8: note: a NUL byte ends what the server reads; no map follows it\n"},
     {"CheckWithNotesAlonePasses", "bounce\r\nbounce\r\n", "check valve", kDone,
-     "valve/mapcycle.txt:2: note: \"bounce\" is also on line 1\n", nullptr},
+     "valve/mapcycle.txt:2: note: \"bounce\" is also on line 1\n"},
     {"UnknownCommand", kTwo, "mpas valve", kFailed,
-     "unknown command \"mpas\"; rotaline help lists the commands", nullptr},
-    {"UnknownOption", kTwo, "cycle valve --force", kFailed,
-     "unknown option --force; rotaline --help lists the options", nullptr},
-    {"TooFewOperands", kTwo, "add valve", kFailed, "usage: rotaline add MOD MAP...", nullptr},
-    {"EmptyInstallPath", kTwo, "--install-path= cycle valve", kFailed,
-     "--install-path needs a folder: the given path is empty", nullptr},
+     "unknown command \"mpas\"; rotaline help lists the commands"},
+    {"TooFewOperands", kTwo, "add valve", kFailed, "usage: rotaline add MOD MAP..."},
+    // The last --install-path counts, and one ending in a separator serves as well.
+    {"InstallPathEndingInASeparator", kTwo, "--install-path @/ mods", kDone, "cstrike\nvalve\n"},
     {"InstallFolderWithoutFolders", kTwo, "--install-path @/none mods", kFailed,
-     "No files present in: @/none\\*.", nullptr},
+     "No files present in: @/none\\*."},
     {"ModWithoutCycle", kTwo, "add ricochet rc_arena", kFailed,
      "unknown mod \"ricochet\": \"@\" holds no such folder with a mapcycle.txt (rotaline mods "
-     "lists the mods)", nullptr},
-    {"AddOfAMapInTheCycle", kTwo, "add valve frenzy crossfire", kFailed,
-     "\"crossfire\"" NOT_OUTSIDE, nullptr},
-    {"AddOfAMapInAnotherLetterCase", kTwo, "add valve datacore", kFailed,
-     "\"datacore\"" NOT_OUTSIDE, nullptr},
-    {"AddOfAMapTwice", kTwo, "add valve frenzy frenzy", kFailed, "\"frenzy\"" NOT_OUTSIDE, nullptr},
+     "lists the mods)"},
+    {"ModWithoutMaps", kTwo, "maps cstrike", kFailed,
+     "No files present in: @\\cstrike\\maps\\*.bsp"},
+    {"AddOfAMapTwice", kTwo, "add valve frenzy frenzy", kFailed, "\"frenzy\"" NOT_OUTSIDE},
     {"AddOfANameNoLineCanHold", kTwo, "add valve two\nlines", kFailed,
-     "\"two\\nlines\"" NOT_OUTSIDE, nullptr},
+     "\"two\\nlines\"" NOT_OUTSIDE},
     {"RemoveOfAMapNotInTheCycle", kTwo, "remove valve bounce frenzy", kFailed,
-     "\"frenzy\" is not in the cycle of \"valve\" (rotaline cycle valve shows it)", nullptr},
+     "\"frenzy\" is not in the cycle of \"valve\" (rotaline cycle valve shows it)"},
     {"RemoveOfEveryMap", kTwo, "remove valve bounce crossfire", kFailed,
-     "The cycle of valve is empty, and an empty cycle is not saved", nullptr},
+     "The cycle of valve is empty, and an empty cycle is not saved"},
     {"ReadOnlyCycle", kTwo, "up valve bounce", kFailed,
-     "Cannot save @/valve/mapcycle.txt: Permission denied: the file is read-only", nullptr,
-     0444},
+     "Cannot save @/valve/mapcycle.txt: Permission denied: the file is read-only", nullptr, {},
+     nullptr, 0444},
+    // The change is made again to what another program wrote, or fails as it would on that.
+    {"ChangeOnDiskIsKept", "crossfire\nbounce\n", "remove valve bounce", kDone, "",
+     "frenzy\ncrossfire\n", {}, "frenzy\ncrossfire\nbounce\n"},
+    {"ChangeOnDiskStopsTheCommand", "frenzy\ncrossfire\n", "up valve frenzy", kFailed,
+     "\"frenzy\" is not in the cycle of \"valve\" (rotaline cycle valve shows it)", "crossfire\r\n",
+     {}, "crossfire\r\n"},
+    // Nor does a save write what could not be read back.
+    {"CycleTooLargeToSave", std::string(kMost - 4, 'x'), "add valve frenzy", kFailed,
+     "Cannot save @/valve/mapcycle.txt: File too large: the cycle would take 16777222 bytes, and "
+     "at most 16777216 bytes (16 MB) can be read back"},
+    // Without --install-path: the Wine prefix's registry, else the folders of Steam and SteamCMD.
+    // The registry's key without the value counts as no install.
+    {"NothingFound", "", "mods", kFailed, "Half Life is not installed on this machine", nullptr,
+     {{".wine/system.reg", kRegistry}}},
+    {"RegistryValueBeforeTheSearch", "", "mods", kDone, "cstrike\n", nullptr,
+     {{".wine/system.reg", kRegistry + "\"InstallPath\"=\"@/cs\"\n"},
+      {"cs/cstrike/mapcycle.txt", ""}, Game("Steam", "steamcmd")}},
+    {"LaterLibraryOfTheList", "", "mods", kDone, "second\n", nullptr,
+     {{kList, "\"libraryfolders\"\n{\n" + Library(0, "@/" + kLocal) + Library(1, "@/disk2") +
+                  Library(2, "@/disk3/") + "}\n"},
+      Game("disk3", "third"), Game("disk2", "second")}},
+    {"LibraryListOfBefore2021", "", "mods", kDone, "old\n", nullptr,
+     {{kList, "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"@/old lib\"\n"
+              "}\n"},
+      Game("old lib", "old")}},
+    // A root is a library of its own, even when its list is cut short.
+    {"DamagedListLeavesTheRoot", "", "mods", kDone, "root\n", nullptr,
+     {{kList, "\"libraryfolders\"\n{\n" + Library(0, "@/l").substr(0, 23)}, Game("l", "listed"),
+      Game(kLocal, "root")}},
+    {"HalfLifeFolderWithoutAModIsPassedOver", "", "mods", kDone, "cmd\n", nullptr,
+     {{"Steam" + kGame + ".hidden/mapcycle.txt", ""}, {"Steam" + kGame + "hlds_run", ""},
+      Game(".steam/steamcmd", "cmd")}},
+    // On Linux a backslash is part of a name; only the registry's Windows paths are mapped.
+    {"InstallPathIsTakenLiterally", "", "--install-path @/half\\life cycle valve", kDone,
+     "crossfire\n", nullptr,
+     {{"half\\life/valve/mapcycle.txt", "crossfire\r\n"}, {"half/life/valve/mapcycle.txt", ""}}},
 };
 // clang-format on
 #undef NOT_OUTSIDE
-
 INSTANTIATE_TEST_SUITE_P(Rows, Commands, testing::ValuesIn(kCommandCases),
                          [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(CommandLineTest, CycleTooLargeToReadOrToSaveIsRefusedUnchanged) {
-    WriteCycle(std::string(16 * 1024 * 1024 + 1, 'x'));
-    for (const char* command : {"cycle", "maps", "check", "shuffle"}) {
-        const Outcome outcome = Run({command, "valve"});
-        EXPECT_EQ(outcome.status, kCommandFailed);
-        EXPECT_TRUE(outcome.err.starts_with(Here("rotaline: Cannot read @/valve/mapcycle.txt: "
-                                                 "File too large")))
-            << outcome.err;
-    }
-    // Nor does a save write what could not be read back.
-    WriteCycle(std::string(16 * 1024 * 1024 - 4, 'x'));
-    const Outcome outcome = Run({"add", "valve", "frenzy"});
-    EXPECT_NE(outcome.err.find("at most 16777216 bytes"), std::string::npos) << outcome.err;
-    EXPECT_EQ(Cycle().size(), 16u * 1024 * 1024 - 4);
-}
-
-// A name from a hostile folder could hold terminal controls; a pipe gets the exact bytes.
-TEST_F(CommandLineTest, ControlCharactersAreEscapedOnATerminalOnly) {
-    WriteCycle("\x1b]0;owned\x07\r\nback\\slash\r\n");
-    for (const bool terminal : {true, false}) {
-        EXPECT_EQ(RunBare({"--install-path", install.Path(), "cycle", "valve"}, terminal).out,
-                  terminal ? "\\x1b]0;owned\\x07\nback\\\\slash\n"
-                           : "\x1b]0;owned\x07\nback\\slash\n");
-    }
-}
 
 TEST_F(CommandLineTest, OutputThatCannotBeWrittenFailsTheCommand) {
     std::ofstream full("/dev/full");
     std::ostream closed(nullptr);
     for (std::ostream* out : {static_cast<std::ostream*>(&full), &closed}) {
         std::ostringstream err;
-        EXPECT_EQ(RunCommandLine({"--install-path", install.Path(), "cycle", "valve"}, *out, err),
-                  kCommandFailed);
+        EXPECT_EQ(RunCommandLine({"--install-path", install.Path(), "mods"}, *out, err), kFailed);
         EXPECT_TRUE(err.str().starts_with("rotaline: cannot write the output: ")) << err.str();
     }
-}
-
-// On Linux a backslash is part of a name; only the registry's Windows paths are mapped.
-TEST_F(CommandLineTest, InstallPathIsTakenLiterally) {
-    for (const char* folder : {"half\\life", "half\\life/valve", "half", "half/life"}) {
-        install.MakeFolder(folder);
-    }
-    install.MakeFolder("half/life/valve");
-    install.Write("half\\life/valve/mapcycle.txt", "crossfire\r\n");
-    install.Write("half/life/valve/mapcycle.txt", "another install\r\n");
-    EXPECT_EQ(RunBare({"--install-path", install / "half\\life", "cycle", "valve"}).out,
-              "crossfire\n");
-}
-
-// Another program writes the cycle file just before it is opened for the `nth` time.
-class WriterBeforeOpen : public FileSystemCalls {
-public:
-    WriterBeforeOpen(int nth, std::string bytes) : nth_(nth), bytes_(std::move(bytes)) {
-        UseFileSystemCalls(this);
-    }
-    ~WriterBeforeOpen() override { UseFileSystemCalls(nullptr); }
-    int Open(const char* path, int flags, mode_t mode) override {
-        if (std::string_view(path).ends_with("mapcycle.txt") && --nth_ == 0) {
-            std::ofstream(path, std::ios::binary) << bytes_;
-        }
-        return FileSystemCalls::Open(path, flags, mode);
-    }
-
-private:
-    int nth_;
-    std::string bytes_;
-};
-
-TEST_F(CommandLineTest, ChangeOnDiskBeforeSavingIsKeptOrStopsTheCommand) {
-    WriteCycle("crossfire\nbounce\n");
-    {
-        const WriterBeforeOpen other(2, "frenzy\ncrossfire\nbounce\n");
-        EXPECT_EQ(Run({"remove", "valve", "bounce"}).status, kCommandDone);
-    }
-    EXPECT_EQ(Cycle(), "frenzy\ncrossfire\n");
-    {
-        const WriterBeforeOpen other(2, "crossfire\r\n");
-        EXPECT_EQ(Run({"up", "valve", "frenzy"}).err,
-                  "rotaline: \"frenzy\" is not in the cycle of \"valve\" (rotaline cycle valve "
-                  "shows it)\n");
-    }
-    EXPECT_EQ(Cycle(), "crossfire\r\n");
-}
-
-TEST_F(CommandLineTest, AddsStartedTogetherBothLand) {
-    for (int round = 0; round < 10; ++round) {
-        WriteCycle("crossfire\nbounce\n");
-        std::vector<pid_t> children;
-        for (const char* map : {"frenzy", "Datacore"}) {
-            children.push_back(fork());
-            if (children.back() == 0) {
-                _exit(Run({"add", "valve", map}).status);
-            }
-        }
-        for (const pid_t child : children) {
-            int status = -1;
-            waitpid(child, &status, 0);
-            EXPECT_EQ(status, 0);
-        }
-        const std::string cycle = Cycle();
-        EXPECT_TRUE(cycle == "frenzy\nDatacore\ncrossfire\nbounce\n" ||
-                    cycle == "Datacore\nfrenzy\ncrossfire\nbounce\n")
-            << cycle;
-    }
-}
-
-TEST_F(CommandLineTest, WithoutInstallPathTheSearchDecides) {
-    install.MakeFolder("home");
-    const ScopedEnv homeVariable("HOME", install / "home");
-    const ScopedEnv prefixVariable("WINEPREFIX", install / "home/.wine");
-    EXPECT_EQ(RunBare({"mods"}).err, "rotaline: Half Life is not installed on this machine\n");
-    std::filesystem::create_directories(install / "home/Steam/steamapps/common/Half-Life/tfc");
-    install.Write("home/Steam/steamapps/common/Half-Life/tfc/mapcycle.txt", "2fort\r\nwell");
-    EXPECT_EQ(RunBare({"cycle", "tfc"}).out, "2fort\nwell\n");
-}
-
-TEST(CommandLineHelpTest, ListsEveryCommandWithAnExample) {
-    const Outcome outcome = RunBare({"help"});
-    EXPECT_EQ(outcome.status, kCommandDone);
-    for (const std::string command :
-         {"mods", "maps", "cycle", "add", "remove", "up", "down", "shuffle", "check"}) {
-        EXPECT_NE(outcome.out.find("\n  " + command + " "), std::string::npos) << command;
-        EXPECT_NE(outcome.out.find("    rotaline " + command), std::string::npos) << command;
-    }
-    EXPECT_EQ(RunBare({"maps", "--help"}).out, outcome.out);
-    EXPECT_EQ(RunBare({"mods", "--version"}).out, "Rotaline 2.00\n");
 }
 
 } // namespace

@@ -11,8 +11,7 @@
 
 namespace rotaline::testing {
 
-class FakeForm : public EditorForm {
-public:
+struct FakeForm : EditorForm {
     explicit FakeForm(std::string formName) : name(std::move(formName)) {}
     void Show() override { visible = true; }
     void Hide() override { visible = false; }
@@ -26,12 +25,9 @@ public:
 class FakeWindowSystem : public WindowSystem {
 public:
     FakeWindowSystem() : WindowSystem(messages) {
-        forms.push_back(std::make_unique<FakeForm>("chooser"));
-        chooser = forms.back().get();
+        chooser = forms.emplace_back(std::make_unique<FakeForm>("chooser")).get();
         LoadChooser(*chooser);
     }
-
-    bool IsLoaded(const FakeForm* form) const { return WindowSystem::IsLoaded(*form); }
 
     RecordingMessages messages;
     std::vector<std::unique_ptr<FakeForm>> forms; // every window made, kept for inspection
@@ -44,14 +40,11 @@ public:
 private:
     EditorForm& CreateEditor() override {
         ++editorLoads;
-        forms.push_back(std::make_unique<FakeForm>("editor"));
-        editor = forms.back().get();
-        return *editor;
+        return *(editor = forms.emplace_back(std::make_unique<FakeForm>("editor")).get());
     }
     void DestroyForm(Form& form) override {
-        auto& fake = static_cast<FakeForm&>(form);
-        fake.visible = false;
-        unloadOrder.push_back(fake.name);
+        static_cast<FakeForm&>(form).visible = false;
+        unloadOrder.push_back(static_cast<FakeForm&>(form).name);
     }
     void Quit() override { quit = true; }
 };
