@@ -41,24 +41,20 @@ TEST_P(ReplaceHeldFile, WaitsOutABriefHoldElseLeavesTheFile) {
     const HANDLE held = CreateFileA((folder / "mapcycle.txt").c_str(), GENERIC_READ, share, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    std::thread release;
-    if (brief) {
-        release = std::thread([held] {
+    std::thread release([held, brief = brief] {
+        if (brief) {
             Sleep(120);
             CloseHandle(held);
-        });
-    }
+        }
+    });
     const auto saved = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-    if (brief) {
-        release.join();
-    } else {
+    release.join();
+    if (!brief) {
         CloseHandle(held);
     }
     EXPECT_EQ(saved.ok(), brief) << (saved.ok() ? "" : saved.error().Message());
-    if (!saved.ok()) {
-        const ErrorKind kind = saved.error().kind;
-        EXPECT_TRUE(kind == ErrorKind::Busy || kind == ErrorKind::AccessDenied);
-    }
+    EXPECT_TRUE(saved.ok() || saved.error().kind == ErrorKind::Busy ||
+                saved.error().kind == ErrorKind::AccessDenied);
     EXPECT_EQ(ScratchFolder::Read(folder / "mapcycle.txt"), brief ? "new\r\n" : "old\r\n");
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
@@ -69,9 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
                                      DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}),
                      testing::Bool()),
     [](const auto& row) {
-        return std::string(std::get<0>(row.param) == FILE_SHARE_READ ? "SharingReading"
-                                                                     : "SharingReadingAndWriting") +
-               (std::get<1>(row.param) ? "Briefly" : "Throughout");
+        const auto [share, brief] = row.param;
+        return std::string(share & FILE_SHARE_WRITE ? "SharingWriting" : "SharingReading") +
+               (brief ? "Briefly" : "Throughout");
     });
 
 } // namespace
