@@ -162,10 +162,8 @@ TEST(ReplaceFileContent, NewFileTakesTheModeTheUmaskLeaves) {
 }
 
 // Saves killed at random moments, by SIGTERM and by SIGKILL, leave the old or the new content
-// whole; the next save removes whatever they left.
-class KilledSaves : public testing::TestWithParam<bool> {};
-
-TEST_P(KilledSaves, LeaveNothingBehind) {
+// whole; the next save removes whatever named temporary files they left.
+TEST(KilledSaves, LeaveNothingBehind) {
     const ScratchFolder folder;
     const std::string cycle = folder / "mapcycle.txt";
     const std::string first(1 << 20, 'a'), second(3 << 19, 'b');
@@ -174,7 +172,7 @@ TEST_P(KilledSaves, LeaveNothingBehind) {
         const pid_t child = fork();
         if (child == 0) {
             rotaline::testing::FaultyFileSystem calls;
-            calls.noUnnamed = !GetParam();
+            calls.NoUnnamedFiles();
             for (int n = 0;; ++n) {
                 (void)ReplaceFileContent(cycle, n % 2 == 0 ? second : first);
             }
@@ -188,8 +186,5 @@ TEST_P(KilledSaves, LeaveNothingBehind) {
     EXPECT_TRUE(ReplaceFileContent(cycle, "new\r\n").ok());
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, KilledSaves, testing::Bool(),
-                         [](const auto& row) { return row.param ? "Unnamed" : "Named"; });
 
 } // namespace
