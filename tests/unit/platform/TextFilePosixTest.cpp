@@ -56,23 +56,14 @@ bool SavedBy(bool admin, const std::string& path) {
     _exit(as && ReplaceFileContent(path, "new\r\n").ok() ? 0 : 1);
 }
 
-// Besides the cycle file: a second hard link, a bind mount of it elsewhere, or the cycle file
-// being a chain of two links to the file elsewhere, made by the server or by a stranger.
-enum class Other { None, HardLink, BindMount, ServersLinks, StrangersLinks };
-
-struct AccessCase {
-    const char* name;
-    mode_t mode;
-    std::string attribute; // an extended attribute to carry, or none
-    Other other;
-    mode_t folderMode = 0775;
+// The cases: a file of the server's with the set-group-ID bit, an ACL or another extended
+// attribute; a second hard link or a bind mount of it elsewhere; the cycle file a chain of two
+// links to the file elsewhere, made by the server or by a stranger; a folder the group cannot
+// write, or a sticky one that all can.
+class SaveKeepsAccess : public testing::TestWithParam<std::tuple<std::string, bool>> {
+protected:
+    bool Is(const char* name) const { return std::get<0>(GetParam()) == name; }
 };
-
-void PrintTo(const AccessCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class SaveKeepsAccess : public testing::TestWithParam<std::tuple<AccessCase, bool>> {};
 
 // The new content arrives (or, through a stranger's link, nothing changes) and nothing about
 // who may use the file does, whoever saves.
@@ -80,30 +71,31 @@ TEST_P(SaveKeepsAccess, ForRootAndGroupMember) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root to give files to other accounts and to mount";
     }
-    const auto& [row, admin] = GetParam();
     const ScratchFolder root;
-    const bool linked = row.other == Other::ServersLinks || row.other == Other::StrangersLinks;
+    const bool linked = Is("ServersLinks") || Is("StrangersLinks");
     const std::string cycle = root / "mod/mapcycle.txt", elsewhere = root / "elsewhere";
     const std::string file = linked ? elsewhere : cycle; // where the content lives
     chmod(root.Path().c_str(), 0755);
     root.MakeFolder("mod");
     std::ofstream(file) << "old\r\n";
     chown(file.c_str(), kServer, kAdmins);
-    chmod(file.c_str(), row.mode);
-    const std::string value = row.attribute == kAclName ? kAcl : "kept";
-    if (!row.attribute.empty() &&
-        setxattr(file.c_str(), row.attribute.c_str(), value.data(), value.size(), 0) != 0) {
-        GTEST_SKIP() << "no " << row.attribute << " here: " << std::strerror(errno);
+    chmod(file.c_str(), Is("SetGroupIdBit") ? 02664 : 0664);
+    // The ACL is looked at where no other attribute is set: a save must not add one either.
+    const std::string attribute = Is("ExtendedAttribute") ? "user.origin" : kAclName;
+    const std::string value = Is("Acl") ? kAcl : "kept";
+    if ((Is("Acl") || Is("ExtendedAttribute")) &&
+        setxattr(file.c_str(), attribute.c_str(), value.data(), value.size(), 0) != 0) {
+        GTEST_SKIP() << "no " << attribute << " here: " << std::strerror(errno);
     }
     if (linked) {
-        const uid_t owner = row.other == Other::ServersLinks ? kServer : kStranger;
+        const uid_t owner = Is("ServersLinks") ? kServer : kStranger;
         symlink("../hop", cycle.c_str());
         symlink("elsewhere", (root / "hop").c_str());
         lchown(cycle.c_str(), owner, owner);
         lchown((root / "hop").c_str(), owner, owner);
-    } else if (row.other == Other::HardLink) {
+    } else if (Is("HardLink")) {
         link(cycle.c_str(), elsewhere.c_str());
-    } else if (row.other == Other::BindMount) {
+    } else if (Is("BindMount")) {
         root.Write("elsewhere", "");
         if (unshare(CLONE_NEWNS) != 0 ||
             mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
@@ -113,44 +105,34 @@ TEST_P(SaveKeepsAccess, ForRootAndGroupMember) {
         }
     }
     chown((root / "mod").c_str(), kServer, kAdmins);
-    chmod((root / "mod").c_str(), row.folderMode);
-    // The ACL is looked at where no other attribute is: a save must not add one either.
-    const std::string attribute = row.attribute.empty() ? kAclName : row.attribute;
+    chmod((root / "mod").c_str(), Is("FolderNotWritable")    ? 0555
+                                  : Is("StickySharedFolder") ? 01777
+                                                             : 0775);
     const auto access = [&] {
         return AccessOf(cycle, attribute) + AccessOf(file, attribute) +
                testing::PrintToString(std::pair(ScratchFolder::Entries(root.Path()),
                                                 ScratchFolder::Entries(root / "mod")));
     };
     const std::string before = access();
-    const bool refused = row.other == Other::StrangersLinks;
-    const bool shared = row.other != Other::None; // elsewhere holds the content too
-    EXPECT_EQ(SavedBy(admin, cycle), !refused);
+    const bool refused = Is("StrangersLinks");
+    const bool shared = linked || Is("HardLink") || Is("BindMount"); // content also elsewhere
+    EXPECT_EQ(SavedBy(std::get<1>(GetParam()), cycle), !refused);
     EXPECT_EQ(access(), before);
     EXPECT_EQ(ScratchFolder::Read(cycle), refused ? "old\r\n" : "new\r\n");
     EXPECT_EQ(ScratchFolder::Read(elsewhere), !shared ? "" : refused ? "old\r\n" : "new\r\n");
-    umount2(cycle.c_str(), MNT_DETACH); // if a row mounted anything
+    umount2(cycle.c_str(), MNT_DETACH); // if the case mounted anything
     umount2(elsewhere.c_str(), MNT_DETACH);
 }
 
-const AccessCase kAccessCases[] = {
-    {"OtherAccountsFile", 0664, "", Other::None},
-    {"SetGroupIdBit", 02664, "", Other::None},
-    {"Acl", 0664, kAclName, Other::None},
-    {"ExtendedAttribute", 0664, "user.origin", Other::None},
-    {"HardLink", 0664, "", Other::HardLink},
-    {"BindMount", 0664, "", Other::BindMount},
-    {"ServersLinks", 0664, "", Other::ServersLinks},
-    {"StrangersLinks", 0664, "", Other::StrangersLinks},
-    {"FolderNotWritable", 0664, "", Other::None, 0555},
-    {"StickySharedFolder", 0664, "", Other::None, 01777},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, SaveKeepsAccess,
-                         testing::Combine(testing::ValuesIn(kAccessCases), testing::Bool()),
-                         [](const auto& row) {
-                             return std::string(std::get<0>(row.param).name) +
-                                    (std::get<1>(row.param) ? "AsGroupMember" : "AsRoot");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SaveKeepsAccess,
+    testing::Combine(testing::Values("OtherAccountsFile", "SetGroupIdBit", "Acl",
+                                     "ExtendedAttribute", "HardLink", "BindMount", "ServersLinks",
+                                     "StrangersLinks", "FolderNotWritable", "StickySharedFolder"),
+                     testing::Bool()),
+    [](const auto& row) {
+        return std::get<0>(row.param) + (std::get<1>(row.param) ? "AsGroupMember" : "AsRoot");
+    });
 
 TEST(ReplaceFileContent, NewFileTakesTheModeTheUmaskLeaves) {
     const ScratchFolder folder;

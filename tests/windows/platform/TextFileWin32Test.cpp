@@ -65,9 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
                                      DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}),
                      testing::Bool()),
     [](const auto& row) {
-        const auto [share, brief] = row.param;
-        return std::string(share & FILE_SHARE_WRITE ? "SharingWriting" : "SharingReading") +
-               (brief ? "Briefly" : "Throughout");
+        return std::string(std::get<0>(row.param) & FILE_SHARE_WRITE ? "SharingWriting"
+                                                                     : "SharingReading") +
+               (std::get<1>(row.param) ? "Briefly" : "Throughout");
     });
 
 } // namespace
