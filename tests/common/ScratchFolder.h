@@ -22,29 +22,24 @@ public:
         static_cast<char>(std::filesystem::path::preferred_separator);
     ScratchFolder() {
         const char* chosen = std::getenv("ROTALINE_TEST_FOLDER");
-        const auto base = chosen != nullptr ? std::filesystem::path(chosen)
-                                            : std::filesystem::temp_directory_path();
-        std::filesystem::create_directories(base);
+        auto base = chosen ? std::filesystem::path(chosen) : std::filesystem::temp_directory_path();
+        std::filesystem::create_directories(base.make_preferred());
         do {
-            path_ = (base / ("rotaline-test-" + std::to_string(std::random_device()())))
-                        .make_preferred()
-                        .string();
+            path_ = (base / ("rotaline-test-" + std::to_string(std::random_device()()))).string();
         } while (!std::filesystem::create_directory(path_));
     }
     // Tests take rights away from folders, and Windows deletes no read-only file: the rights
     // are given back so that the removal can enter and delete. Links are not followed out.
     ~ScratchFolder() {
         namespace fs = std::filesystem;
-        std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        for (auto entry = fs::recursive_directory_iterator(path_, ignored);
-             entry != fs::recursive_directory_iterator(); entry.increment(ignored)) {
-            if (!entry->is_symlink(ignored)) {
-                fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add,
-                                ignored);
-            }
+        std::error_code no;
+        const auto opts = fs::perm_options::add | fs::perm_options::nofollow;
+        fs::permissions(path_, fs::perms::owner_all, opts, no);
+        for (auto it = fs::recursive_directory_iterator(path_, no); it != decltype(it)();
+             it.increment(no)) {
+            fs::permissions(it->path(), fs::perms::owner_all, opts, no);
         }
-        fs::remove_all(path_, ignored);
+        fs::remove_all(path_, no);
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -55,11 +50,16 @@ public:
     // `mark`: the mode bits on POSIX, the attributes on Windows; 0 leaves the defaults.
     void Write(const std::string& name, const std::string& bytes, unsigned mark = 0) const {
         std::ofstream(*this / name, std::ios::binary) << bytes;
-        Mark(*this / name, mark);
+        if (mark != 0) {
+#ifdef _WIN32
+            SetFileAttributesA((*this / name).c_str(), mark);
+#else
+            chmod((*this / name).c_str(), mark);
+#endif
+        }
     }
-    void MakeFolder(const std::string& name, unsigned mark = 0) const {
+    void MakeFolder(const std::string& name) const {
         std::filesystem::create_directory(*this / name);
-        Mark(*this / name, mark);
     }
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -68,8 +68,8 @@ public:
     // Every name in a folder, hidden ones included, sorted.
     static std::vector<std::string> Entries(const std::string& folder) {
         std::vector<std::string> names;
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        std::error_code no;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, no)) {
             names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());
@@ -77,14 +77,5 @@ public:
     }
 
 private:
-    static void Mark(const std::string& path, unsigned mark) {
-        if (mark != 0) {
-#ifdef _WIN32
-            SetFileAttributesA(path.c_str(), mark);
-#else
-            chmod(path.c_str(), mark);
-#endif
-        }
-    }
     std::string path_;
 };

@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <string>
-#include <vector>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -20,14 +18,14 @@ using rotaline::kAttrDirectory;
 using rotaline::kAttrNormal;
 using Names = std::vector<std::string>;
 
-// Folders valve, cstrike.old, mod with a folder mapcycle.txt, odd, and a hidden .hiddendir;
+// Folders valve, cstrike.old, mod holding a folder mapcycle.txt, odd and a hidden .hiddendir;
 // files readme, de_dust.bsp, DE_AZTEC.BSP, x.bsp.old and a hidden .hidden. odd holds what only
 // one system has.
 void MakeSample(const ScratchFolder& folder) {
-    for (const char* name : {"valve", "cstrike.old", "mod", "odd", ".hiddendir"}) {
+    for (const char* name :
+         {"valve", "cstrike.old", "mod", "mod/mapcycle.txt", "odd", ".hiddendir"}) {
         folder.MakeFolder(name);
     }
-    folder.MakeFolder(std::string("mod") + ScratchFolder::kSeparator + "mapcycle.txt");
     for (const char* name : {"readme", "de_dust.bsp", "DE_AZTEC.BSP", "x.bsp.old", ".hidden"}) {
         folder.Write(name, "x");
     }
@@ -61,10 +59,10 @@ Names InListOrder(Names names) {
     return names;
 }
 
+// A failed listing shows as its message.
 Names Listed(const std::string& pattern, int mask) {
     const auto listing = rotaline::ListFolder(pattern, mask);
-    EXPECT_TRUE(listing.ok()) << (listing.ok() ? "" : listing.error().Message());
-    return InListOrder(listing.ok() ? *listing : Names{});
+    return InListOrder(listing.ok() ? *listing : Names{listing.error().Message()});
 }
 
 struct ListingCase {
@@ -82,27 +80,24 @@ class ListFolder : public testing::TestWithParam<ListingCase> {};
 
 // Each pattern is listed below the sample folder's path, and bare from inside it.
 TEST_P(ListFolder, Lists) {
-    const ListingCase& row = GetParam();
+    const auto& [name, pattern, mask, expected] = GetParam();
     const ScratchFolder sample;
     MakeSample(sample);
+    EXPECT_EQ(Listed(sample.Path() + "\\" + pattern, mask), InListOrder(expected));
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(sample.Path());
-    const Names fromInside = Listed(row.pattern, row.mask);
+    EXPECT_EQ(Listed(pattern, mask), InListOrder(expected)) << "listed from inside the folder";
     std::filesystem::current_path(previous);
-    EXPECT_EQ(Listed(sample.Path() + "\\" + row.pattern, row.mask), InListOrder(row.expected));
-    EXPECT_EQ(fromInside, InListOrder(row.expected)) << "listed from inside the folder";
 }
 
+const Names kEverything = {".",   "..",  "cstrike.old", "DE_AZTEC.BSP", "de_dust.bsp",
+                           "mod", "odd", "readme",      "valve",        "x.bsp.old"};
 const ListingCase kListingCases[] = {
     // Wine's "*." also returns names with an extension; Windows' does not. Both lists agree.
     {"ModFolders", "*.", kAttrDirectory, {".", "..", "mod", "odd", "readme", "valve"}},
     {"FilesOnlyUnderMaskZero", "*.", kAttrNormal, {"readme"}},
     {"PrefixStarDot", "v*.", kAttrDirectory, {"valve"}},
-    {"EverythingAdmitted",
-     "*",
-     kAttrDirectory,
-     {".", "..", "cstrike.old", "DE_AZTEC.BSP", "de_dust.bsp", "mod", "odd", "readme", "valve",
-      "x.bsp.old"}},
+    {"EverythingAdmitted", "*", kAttrDirectory, kEverything},
     {"MapsInEitherCase", "*.bsp", kAttrNormal, {"DE_AZTEC.BSP", "de_dust.bsp"}},
     {"MapsPatternInUpperCase", "*.BSP", kAttrNormal, {"DE_AZTEC.BSP", "de_dust.bsp"}},
     {"QuestionTakesOneCharacter", "de_?ust.bsp", kAttrNormal, {"de_dust.bsp"}},
@@ -142,12 +137,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, ListFolder, testing::ValuesIn(kListingCases),
 // A folder that cannot be read at all is an error that names it, in the system's words.
 TEST(ListFolderErrors, UnreadableFolderIsAnError) {
     const ScratchFolder folder;
-    const std::string tooLong(300, 'a');
-    const auto listing = rotaline::ListFolder(folder / tooLong + "\\*", kAttrDirectory);
+    const std::string tooLong = folder / std::string(300, 'a');
+    const auto listing = rotaline::ListFolder(tooLong + "\\*", kAttrDirectory);
     ASSERT_FALSE(listing.ok());
-    EXPECT_EQ(listing.error().path, folder / tooLong);
-    EXPECT_FALSE(listing.error().detail.empty());
-    EXPECT_NE(listing.error().detail.back(), '\n') << "the system's line end is trimmed";
+    EXPECT_EQ(listing.error().path, tooLong);
+    const std::string& detail = listing.error().detail;
+    EXPECT_TRUE(!detail.empty() && detail.back() != '\n') << "the system's line end is trimmed";
 }
 
 } // namespace

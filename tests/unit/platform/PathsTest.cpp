@@ -6,20 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 
 TEST(NativePath, DriveLetterGoesThroughDosDevicesAndNothingElseIsNormalised) {
     const ScopedEnv prefix{"WINEPREFIX", "/srv/wine"};
-    const std::pair<const char*, const char*> rows[] = {
-        {"C:\\Games\\Half-Life", "/srv/wine/dosdevices/c:/Games/Half-Life"},
-        {"d:\\x", "/srv/wine/dosdevices/d:/x"},
-        {"C:", "/srv/wine/dosdevices/c:"},
-        {"C:\\Half-Life\\\\valve\\", "/srv/wine/dosdevices/c:/Half-Life//valve/"},
-        {"valve\\maps\\*.bsp", "valve/maps/*.bsp"},
-        {"1:\\x", "1:/x"},
-        {"ab:\\x", "ab:/x"},
-        {"", ""},
-    };
-    for (const auto& [program, native] : rows) {
+    for (const auto& [program, native] : std::map<std::string, std::string>{
+             {"C:\\Games\\Half-Life", "/srv/wine/dosdevices/c:/Games/Half-Life"},
+             {"d:\\x", "/srv/wine/dosdevices/d:/x"},
+             {"C:", "/srv/wine/dosdevices/c:"},
+             {"C:\\Half-Life\\\\valve\\", "/srv/wine/dosdevices/c:/Half-Life//valve/"},
+             {"valve\\maps\\*.bsp", "valve/maps/*.bsp"},
+             {"1:\\x", "1:/x"},
+             {"ab:\\x", "ab:/x"},
+             {"", ""}}) {
         EXPECT_EQ(rotaline::NativePath(program), native);
     }
     // Without a prefix of its own the user has Wine's default one.

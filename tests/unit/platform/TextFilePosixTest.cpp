@@ -32,52 +32,38 @@ const std::string kAcl("\2\0\0\0\1\0\6\0\xff\xff\xff\xff\2\0\6\0\xeb\3\0\0\4\0\6
                        "\x10\0\6\0\xff\xff\xff\xff\x20\0\4\0\xff\xff\xff\xff",
                        44);
 
-// Everything that decides who may read or write a file or link: owner, group, mode bits, links
-// and the ACL or another extended attribute, whose mask the group bits alone would miss.
+// Who may read or write a file or link: owner, group, mode bits, links and an extended attribute
+// (the ACL's mask would let the group write where its mode bits do not).
 std::string AccessOf(const std::string& path, const std::string& attribute) {
-    struct stat status {};
-    lstat(path.c_str(), &status);
-    std::string value(4096, '\0');
-    value.resize(static_cast<std::size_t>(std::max<ssize_t>(
-        0, lgetxattr(path.c_str(), attribute.c_str(), value.data(), value.size()))));
-    return std::to_string(status.st_uid) + ":" + std::to_string(status.st_gid) + " mode " +
-           std::to_string(status.st_mode & 07777) + " links " + std::to_string(status.st_nlink) +
-           " " + attribute + "=" + testing::PrintToString(value);
+    struct stat s {};
+    lstat(path.c_str(), &s);
+    char value[4096];
+    const ssize_t size = lgetxattr(path.c_str(), attribute.c_str(), value, sizeof value);
+    return testing::PrintToString(std::tuple(s.st_uid, s.st_gid, s.st_mode & 07777, s.st_nlink,
+                                             std::string(value, std::max<ssize_t>(size, 0))));
 }
 
 // Saves in a child process, as root or as a member of the server's group; true if it worked.
 bool SavedBy(bool admin, const std::string& path) {
-    const pid_t child = fork();
-    if (child == 0) {
-        const gid_t groups[] = {kAdmins};
-        if (admin && (setgroups(1, groups) != 0 || setgid(kAdmins) != 0 || setuid(kAdmin) != 0)) {
-            _exit(2);
-        }
-        const auto saved = ReplaceFileContent(path, "new\r\n");
-        _exit(saved.ok() ? 0 : 1);
+    if (const pid_t child = fork(); child != 0) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const gid_t groups[] = {kAdmins};
+    const bool as =
+        !admin || (setgroups(1, groups) == 0 && setgid(kAdmins) == 0 && setuid(kAdmin) == 0);
+    _exit(as && ReplaceFileContent(path, "new\r\n").ok() ? 0 : 1);
 }
 
-// Besides the cycle file: a second hard link, a bind mount of it elsewhere, or the cycle file
-// being a chain of two links to the file elsewhere, made by the server or by a stranger.
-enum class Other { None, HardLink, BindMount, ServersLinks, StrangersLinks };
-
-struct AccessCase {
-    const char* name;
-    mode_t mode;
-    std::string attribute; // an extended attribute to carry, or none
-    Other other;
-    mode_t folderMode = 0775;
+// The cases: a file of the server's with the set-group-ID bit, an ACL or another extended
+// attribute; a second hard link or a bind mount of it elsewhere; the cycle file a chain of two
+// links to the file elsewhere, made by the server or by a stranger; a folder the group cannot
+// write, or a sticky one that all can.
+class SaveKeepsAccess : public testing::TestWithParam<std::tuple<std::string, bool>> {
+protected:
+    bool Is(const char* name) const { return std::get<0>(GetParam()) == name; }
 };
-
-void PrintTo(const AccessCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class SaveKeepsAccess : public testing::TestWithParam<std::tuple<AccessCase, bool>> {};
 
 // The new content arrives (or, through a stranger's link, nothing changes) and nothing about
 // who may use the file does, whoever saves.
@@ -85,31 +71,31 @@ TEST_P(SaveKeepsAccess, ForRootAndGroupMember) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root to give files to other accounts and to mount";
     }
-    const auto& [row, admin] = GetParam();
     const ScratchFolder root;
-    const bool linked = row.other == Other::ServersLinks || row.other == Other::StrangersLinks;
-    const std::string cycle = root / "mod/mapcycle.txt";
-    const std::string elsewhere = root / "elsewhere";
+    const bool linked = Is("ServersLinks") || Is("StrangersLinks");
+    const std::string cycle = root / "mod/mapcycle.txt", elsewhere = root / "elsewhere";
     const std::string file = linked ? elsewhere : cycle; // where the content lives
     chmod(root.Path().c_str(), 0755);
     root.MakeFolder("mod");
     std::ofstream(file) << "old\r\n";
     chown(file.c_str(), kServer, kAdmins);
-    chmod(file.c_str(), row.mode);
-    const std::string value = row.attribute == kAclName ? kAcl : "kept";
-    if (!row.attribute.empty() &&
-        setxattr(file.c_str(), row.attribute.c_str(), value.data(), value.size(), 0) != 0) {
-        GTEST_SKIP() << "no " << row.attribute << " here: " << std::strerror(errno);
+    chmod(file.c_str(), Is("SetGroupIdBit") ? 02664 : 0664);
+    // The ACL is looked at where no other attribute is set: a save must not add one either.
+    const std::string attribute = Is("ExtendedAttribute") ? "user.origin" : kAclName;
+    const std::string value = Is("Acl") ? kAcl : "kept";
+    if ((Is("Acl") || Is("ExtendedAttribute")) &&
+        setxattr(file.c_str(), attribute.c_str(), value.data(), value.size(), 0) != 0) {
+        GTEST_SKIP() << "no " << attribute << " here: " << std::strerror(errno);
     }
     if (linked) {
-        const uid_t owner = row.other == Other::ServersLinks ? kServer : kStranger;
+        const uid_t owner = Is("ServersLinks") ? kServer : kStranger;
         symlink("../hop", cycle.c_str());
         symlink("elsewhere", (root / "hop").c_str());
         lchown(cycle.c_str(), owner, owner);
         lchown((root / "hop").c_str(), owner, owner);
-    } else if (row.other == Other::HardLink) {
+    } else if (Is("HardLink")) {
         link(cycle.c_str(), elsewhere.c_str());
-    } else if (row.other == Other::BindMount) {
+    } else if (Is("BindMount")) {
         root.Write("elsewhere", "");
         if (unshare(CLONE_NEWNS) != 0 ||
             mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
@@ -119,75 +105,56 @@ TEST_P(SaveKeepsAccess, ForRootAndGroupMember) {
         }
     }
     chown((root / "mod").c_str(), kServer, kAdmins);
-    chmod((root / "mod").c_str(), row.folderMode);
-    // The ACL is looked at where no other attribute is: a save must not add one either.
-    const std::string attribute = row.attribute.empty() ? kAclName : row.attribute;
+    chmod((root / "mod").c_str(), Is("FolderNotWritable")    ? 0555
+                                  : Is("StickySharedFolder") ? 01777
+                                                             : 0775);
     const auto access = [&] {
-        return AccessOf(cycle, attribute) + ", " + AccessOf(file, attribute) + ", " +
-               testing::PrintToString(ScratchFolder::Entries(root.Path())) +
-               testing::PrintToString(ScratchFolder::Entries(root / "mod"));
+        return AccessOf(cycle, attribute) + AccessOf(file, attribute) +
+               testing::PrintToString(std::pair(ScratchFolder::Entries(root.Path()),
+                                                ScratchFolder::Entries(root / "mod")));
     };
     const std::string before = access();
-    const bool refused = row.other == Other::StrangersLinks;
-    EXPECT_EQ(SavedBy(admin, cycle), !refused);
+    const bool refused = Is("StrangersLinks");
+    const bool shared = linked || Is("HardLink") || Is("BindMount"); // content also elsewhere
+    EXPECT_EQ(SavedBy(std::get<1>(GetParam()), cycle), !refused);
     EXPECT_EQ(access(), before);
-    EXPECT_EQ(ScratchFolder::Read(file), refused ? "old\r\n" : "new\r\n");
-    if (row.other == Other::HardLink || row.other == Other::BindMount) {
-        EXPECT_EQ(ScratchFolder::Read(elsewhere), "new\r\n");
-    }
-    if (row.other == Other::BindMount) {
-        umount2(cycle.c_str(), MNT_DETACH);
-        umount2(elsewhere.c_str(), MNT_DETACH);
-    }
+    EXPECT_EQ(ScratchFolder::Read(cycle), refused ? "old\r\n" : "new\r\n");
+    EXPECT_EQ(ScratchFolder::Read(elsewhere), !shared ? "" : refused ? "old\r\n" : "new\r\n");
+    umount2(cycle.c_str(), MNT_DETACH); // if the case mounted anything
+    umount2(elsewhere.c_str(), MNT_DETACH);
 }
 
-const AccessCase kAccessCases[] = {
-    {"OtherAccountsFile", 0664, "", Other::None},
-    {"SetGroupIdBit", 02664, "", Other::None},
-    {"Acl", 0664, kAclName, Other::None},
-    {"ExtendedAttribute", 0664, "user.origin", Other::None},
-    {"HardLink", 0664, "", Other::HardLink},
-    {"BindMount", 0664, "", Other::BindMount},
-    {"ServersLinks", 0664, "", Other::ServersLinks},
-    {"StrangersLinks", 0664, "", Other::StrangersLinks},
-    {"FolderNotWritable", 0664, "", Other::None, 0555},
-    {"StickySharedFolder", 0664, "", Other::None, 01777},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, SaveKeepsAccess,
-                         testing::Combine(testing::ValuesIn(kAccessCases), testing::Bool()),
-                         [](const auto& row) {
-                             return std::string(std::get<0>(row.param).name) +
-                                    (std::get<1>(row.param) ? "AsGroupMember" : "AsRoot");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SaveKeepsAccess,
+    testing::Combine(testing::Values("OtherAccountsFile", "SetGroupIdBit", "Acl",
+                                     "ExtendedAttribute", "HardLink", "BindMount", "ServersLinks",
+                                     "StrangersLinks", "FolderNotWritable", "StickySharedFolder"),
+                     testing::Bool()),
+    [](const auto& row) {
+        return std::get<0>(row.param) + (std::get<1>(row.param) ? "AsGroupMember" : "AsRoot");
+    });
 
 TEST(ReplaceFileContent, NewFileTakesTheModeTheUmaskLeaves) {
     const ScratchFolder folder;
     const mode_t previous = umask(027);
     EXPECT_TRUE(ReplaceFileContent(folder / "new.txt", "new\r\n").ok());
     umask(previous);
-    struct stat status {};
-    ASSERT_EQ(stat((folder / "new.txt").c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::filesystem::status(folder / "new.txt").permissions(),
+              std::filesystem::perms{0640});
 }
 
 // Saves killed at random moments, by SIGTERM and by SIGKILL, leave the old or the new content
-// whole; the next save removes whatever they left.
-class KilledSaves : public testing::TestWithParam<bool> {};
-
-TEST_P(KilledSaves, LeaveNothingBehind) {
+// whole; the next save removes whatever named temporary files they left.
+TEST(KilledSaves, LeaveNothingBehind) {
     const ScratchFolder folder;
     const std::string cycle = folder / "mapcycle.txt";
-    const std::string first(1 << 20, 'a');
-    const std::string second(3 << 19, 'b');
+    const std::string first(1 << 20, 'a'), second(3 << 19, 'b');
     folder.Write("mapcycle.txt", first);
     for (int i = 0; i < 12; ++i) {
         const pid_t child = fork();
         if (child == 0) {
             rotaline::testing::FaultyFileSystem calls;
-            if (!GetParam()) {
-                calls.NoUnnamedFiles();
-            }
+            calls.NoUnnamedFiles();
             for (int n = 0;; ++n) {
                 (void)ReplaceFileContent(cycle, n % 2 == 0 ? second : first);
             }
@@ -201,8 +168,5 @@ TEST_P(KilledSaves, LeaveNothingBehind) {
     EXPECT_TRUE(ReplaceFileContent(cycle, "new\r\n").ok());
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, KilledSaves, testing::Bool(),
-                         [](const auto& row) { return row.param ? "Unnamed" : "Named"; });
 
 } // namespace

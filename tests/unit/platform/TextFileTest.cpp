@@ -36,13 +36,8 @@ struct FileCase {
     const char* says = "";                 // in the first error's message
 };
 
-// Rows print as their names, in failures and in the names ctest lists.
 void PrintTo(const FileCase& row, std::ostream* out) {
     *out << row.name;
-}
-
-template <typename R> std::optional<ErrorKind> KindOf(const R& result) {
-    return result.ok() ? kOk : std::optional(result.error().kind);
 }
 
 class TextFile : public testing::TestWithParam<FileCase> {};
@@ -50,37 +45,33 @@ class TextFile : public testing::TestWithParam<FileCase> {};
 TEST_P(TextFile, ReadsAndReplacesWholeOrNotAtAll) {
     const FileCase& row = GetParam();
     const ScratchFolder folder;
-    std::string path = folder / "mapcycle.txt";
-    if (row.before == Before::File || row.before == Before::ReadOnlyFile) {
-        folder.Write("mapcycle.txt", kOldBytes, row.before == Before::File ? 0 : kReadOnly);
-    } else if (row.before == Before::Folder) {
+    const bool hadFile = row.before == Before::File || row.before == Before::ReadOnlyFile;
+    const std::string path = row.before == Before::Device ? kDevice
+                             : row.before == Before::NoFolder
+                                 ? folder / "absent" + ScratchFolder::kSeparator + "mapcycle.txt"
+                                 : folder / "mapcycle.txt";
+    if (row.before == Before::Folder) {
         folder.MakeFolder("mapcycle.txt");
-    } else if (row.before == Before::NoFolder) {
-        path = folder / "absent" + ScratchFolder::kSeparator + "mapcycle.txt";
-    } else if (row.before == Before::Device) {
-        path = kDevice;
+    } else if (hadFile) {
+        folder.Write("mapcycle.txt", kOldBytes, row.before == Before::File ? 0 : kReadOnly);
     }
     const Names entries = ScratchFolder::Entries(folder.Path());
 
     const auto read = rotaline::ReadWholeFile(path, row.limit);
-    EXPECT_EQ(KindOf(read), row.readError);
+    EXPECT_EQ(read.ok() ? kOk : read.error().kind, row.readError);
     EXPECT_EQ(read.ok() ? *read : "", row.readError ? "" : kOldBytes);
 
     const auto replaced = rotaline::ReplaceFileContent(path, kNewBytes);
     const std::string message = !read.ok()       ? read.error().Message()
                                 : !replaced.ok() ? replaced.error().Message()
                                                  : "";
-    ASSERT_EQ(KindOf(replaced), row.replaceError) << message;
+    ASSERT_EQ(replaced.ok() ? kOk : replaced.error().kind, row.replaceError) << message;
     EXPECT_NE(message.find(row.says), std::string::npos) << message;
-    if (!row.replaceError) {
-        EXPECT_EQ(ScratchFolder::Read(path), kNewBytes);
-        EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
-    } else {
-        EXPECT_EQ(ScratchFolder::Entries(folder.Path()), entries);
-        if (row.before == Before::ReadOnlyFile) {
-            EXPECT_EQ(ScratchFolder::Read(path), kOldBytes);
-        }
+    if (hadFile || !row.replaceError) {
+        EXPECT_EQ(ScratchFolder::Read(path), row.replaceError ? kOldBytes : kNewBytes);
     }
+    EXPECT_EQ(ScratchFolder::Entries(folder.Path()),
+              row.replaceError ? entries : Names{"mapcycle.txt"});
 }
 
 const FileCase kFileCases[] = {

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <thread>
-#include <tuple>
 
 namespace {
 
@@ -32,46 +31,38 @@ TEST(ReplaceFileContentWin32, KeepsNameAndAttributesOfOldFile) {
 // Another program (a virus scanner, an indexer) holds the old file open, sharing no deleting;
 // what else it shares decides which step of the save meets it. A brief hold is waited out; one
 // that lasts leaves the file as it was.
-class ReplaceHeldFile : public testing::TestWithParam<std::tuple<DWORD, bool>> {};
+class ReplaceHeldFile : public testing::TestWithParam<std::string> {};
 
 TEST_P(ReplaceHeldFile, WaitsOutABriefHoldElseLeavesTheFile) {
-    const auto [share, brief] = GetParam();
+    const bool brief = GetParam().ends_with("Briefly");
+    const DWORD share =
+        FILE_SHARE_READ | (GetParam().starts_with("SharingWriting") ? FILE_SHARE_WRITE : 0);
     const ScratchFolder folder;
     folder.Write("mapcycle.txt", "old\r\n");
     const HANDLE held = CreateFileA((folder / "mapcycle.txt").c_str(), GENERIC_READ, share, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    std::thread release;
-    if (brief) {
-        release = std::thread([held] {
+    std::thread release([held, brief] {
+        if (brief) {
             Sleep(120);
             CloseHandle(held);
-        });
-    }
+        }
+    });
     const auto saved = ReplaceFileContent(folder / "mapcycle.txt", "new\r\n");
-    if (brief) {
-        release.join();
-    } else {
+    release.join();
+    if (!brief) {
         CloseHandle(held);
     }
     EXPECT_EQ(saved.ok(), brief) << (saved.ok() ? "" : saved.error().Message());
-    if (!saved.ok()) {
-        const ErrorKind kind = saved.error().kind;
-        EXPECT_TRUE(kind == ErrorKind::Busy || kind == ErrorKind::AccessDenied);
-    }
+    EXPECT_TRUE(saved.ok() || saved.error().kind == ErrorKind::Busy ||
+                saved.error().kind == ErrorKind::AccessDenied);
     EXPECT_EQ(ScratchFolder::Read(folder / "mapcycle.txt"), brief ? "new\r\n" : "old\r\n");
     EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Holders, ReplaceHeldFile,
-    testing::Combine(testing::Values(DWORD{FILE_SHARE_READ},
-                                     DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}),
-                     testing::Bool()),
-    [](const auto& row) {
-        return std::string(std::get<0>(row.param) == FILE_SHARE_READ ? "SharingReading"
-                                                                     : "SharingReadingAndWriting") +
-               (std::get<1>(row.param) ? "Briefly" : "Throughout");
-    });
+INSTANTIATE_TEST_SUITE_P(Holders, ReplaceHeldFile,
+                         testing::Values("SharingReadingBriefly", "SharingReadingThroughout",
+                                         "SharingWritingBriefly", "SharingWritingThroughout"),
+                         [](const auto& row) { return row.param; });
 
 } // namespace
