@@ -67,8 +67,8 @@ struct List {
     }
 };
 
-inline List Snapshot(const SelectableList& real) {
-    List list{{}, real.ListIndex()};
+inline List Snapshot(const SelectableList& real, bool sorted = false) {
+    List list{{}, real.ListIndex(), sorted};
     for (std::int16_t i = 0; i < real.ListCount(); ++i) {
         list.entries.push_back(Entry{real.List(i), real.Selected(i)});
     }
@@ -92,8 +92,7 @@ struct Lists {
 };
 
 inline Lists Snapshot(const EditorLists& real) {
-    return {{Snapshot(real.lstBSP).entries, real.lstBSP.ListIndex(), true},
-            Snapshot(real.lstMap),
+    return {Snapshot(real.lstBSP, true), Snapshot(real.lstMap),
             real.Label1.Text() + " / " + real.Label2.Text()};
 }
 

@@ -7,8 +7,6 @@
 #include <rapidcheck.h>
 #include <rapidcheck/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <stdexcept>
 
@@ -47,7 +45,7 @@ struct View : ListObserver {
     void Reread() { shown = model::Snapshot(list), End(0, -1, false); }
 
     model::List shown;
-    const SelectableList& list;
+    SelectableList& list;
     bool busy = false;
     int selectionNotices = 0;
 };
@@ -74,19 +72,17 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
     SelectableList mods(SelectionStyle::Single, modsSorted);
     model::Lists m;
     model::List modsModel{{}, -1, modsSorted, true};
-    SelectableList* const lists[] = {&real.lstBSP, &real.lstMap, &mods};
     model::List* const models[] = {&m.available, &m.cycle, &modsModel};
     View views[] = {View(real.lstBSP), View(real.lstMap), View(mods)};
     for (int step = *rc::gen::inRange(0, 100); step > 0; --step) {
         const int which = *rc::gen::inRange(0, 3);
-        SelectableList& list = *lists[which];
+        SelectableList& list = views[which].list;
         model::List& ml = *models[which];
         const int count = ml.Count();
         const model::List before[] = {m.available, m.cycle, modsModel};
-        const bool on = *rc::gen::arbitrary<bool>();
-        const bool one = *rc::gen::arbitrary<bool>();
-        switch (*rc::gen::inRange(0, 8)) {
-        case 0: {
+        const auto [on, one] = *rc::gen::arbitrary<std::pair<bool, bool>>();
+        const int op = *rc::gen::inRange(0, 8);
+        if (op == 0) {
             // AddItem, AddItems and their forms with an index: as many adds one by one.
             const auto added = one ? std::vector{*kName} : *kNames;
             const std::int16_t at = ml.sorted || on ? -1 : Index(count);
@@ -95,28 +91,21 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
             for (std::size_t k = 0; k < added.size(); ++k) {
                 at < 0 ? ml.Add(added[k]) : ml.Insert(at + static_cast<int>(k), added[k]);
             }
-            break;
-        }
-        case 1: {
+        } else if (op == 1) {
             const auto added = *kNames;
             list.ReplaceAll(added);
             ml = model::List{{}, -1, ml.sorted, ml.single};
             std::ranges::for_each(added, [&](auto& name) { ml.Add(name); });
-            break;
-        }
-        case 2:
+        } else if (op == 2 && count > 0) {
             // SetSelected, and SetSelectedRange: as many calls of SetSelected.
-            if (count > 0) {
-                const std::int16_t first = Index(count - 1);
-                const auto last =
-                    static_cast<std::int16_t>(one ? first : *rc::gen::inRange(+first, count));
-                one ? list.SetSelected(first, on) : list.SetSelectedRange(first, last, on);
-                for (int k = first; k <= last; ++k) {
-                    ml.Select(k, on);
-                }
+            const std::int16_t first = Index(count - 1);
+            const auto last =
+                static_cast<std::int16_t>(one ? first : *rc::gen::inRange(+first, count));
+            one ? list.SetSelected(first, on) : list.SetSelectedRange(first, last, on);
+            for (int k = first; k <= last; ++k) {
+                ml.Select(k, on);
             }
-            break;
-        case 3: {
+        } else if (op == 3) {
             // The current item as the program sets it, or as a view's focus frame moves.
             const auto at = static_cast<std::int16_t>(Index(count) - 1);
             one ? list.SetCurrentFromView(at) : list.SetListIndex(at);
@@ -124,29 +113,22 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
                 at < 0 ? ml.ClearSelection() : ml.Select(at, true);
             }
             ml.current = ml.single && one ? ml.current : at;
-            break;
-        }
-        case 4:
-            if (count > 0 && on) {
-                const std::int16_t at = Index(count - 1);
-                list.RemoveItem(at);
-                ml.Erase(at);
-            } else if (one) {
-                RC_ASSERT(list.TakeSelected() == ml.TakeSelected());
-            } else {
-                list.ClearSelection();
-                ml.ClearSelection();
-            }
-            break;
-        case 5:
+        } else if (op == 4 && count > 0 && on) {
+            const std::int16_t at = Index(count - 1);
+            list.RemoveItem(at);
+            ml.Erase(at);
+        } else if (op == 4 && one) {
+            RC_ASSERT(list.TakeSelected() == ml.TakeSelected());
+        } else if (op == 4) {
+            list.ClearSelection();
+            ml.ClearSelection();
+        } else if (op == 5) {
             on ? cmdMove_Click(real) : cmdRemove_Click(real);
             model::MoveOrRemove(m, on);
-            break;
-        case 6:
+        } else if (op == 6) {
             on ? cmdUP_Click(real.lstMap) : cmdDown_Click(real.lstMap);
             model::UpOrDown(m.cycle, on);
-            break;
-        default: {
+        } else if (op == 7) {
             // Scripted draws, or the program's own generator, whose draws stay in [0, 1).
             const auto clock = MakeClockRandomSource();
             model::Draws random([&] { return on ? *kDraw : clock->Draw(); });
@@ -158,13 +140,12 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
             RC_ASSERT(random.drawn.size() == std::size_t(std::max(m.cycle.Count() - 1, 0)));
             model::Shuffle(m.cycle, random.drawn);
         }
-        }
         RC_ASSERT(model::Describe(model::Snapshot(real)) == model::Describe(m));
         for (int k = 0; k < 3; ++k) {
             const std::string want = model::Describe(*models[k]);
-            RC_ASSERT(model::Describe(model::Snapshot(*lists[k])) == want);
+            RC_ASSERT(model::Describe(model::Snapshot(views[k].list)) == want);
             RC_ASSERT(model::Describe(views[k].shown) == want);
-            RC_ASSERT(lists[k]->SelCount() == std::count(want.begin(), want.end(), '*'));
+            RC_ASSERT(views[k].list.SelCount() == std::count(want.begin(), want.end(), '*'));
             // One notice of the selection for a change of it at most, none without one.
             RC_ASSERT(views[k].selectionNotices <= (model::Describe(before[k]) == want ? 0 : 1));
             views[k].selectionNotices = 0;
@@ -176,6 +157,7 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
 TEST(SelectableList, RefusesA32768thItemAndIndicesOutsideTheListUnchanged) {
     SelectableList list(SelectionStyle::Extended, false);
     list.AddItems(std::vector<std::string>(SelectableList::kMaxItems - 1, "m"));
+    EXPECT_THROW(list.AddItems({"a", "b"}), std::length_error);
     list.AddItem("m");
     list.SetSelected(5, true);
     const std::string full = model::Describe(model::Snapshot(list));
@@ -187,10 +169,8 @@ TEST(SelectableList, RefusesA32768thItemAndIndicesOutsideTheListUnchanged) {
     EXPECT_THROW(list.SetListIndex(-2), std::out_of_range);
     EXPECT_THROW(list.SetSelectedRange(1, 0, true), std::out_of_range);
     EXPECT_EQ(model::Describe(model::Snapshot(list)), full);
-    SelectableList sorted(SelectionStyle::Extended, true);
-    sorted.AddItems(std::vector<std::string>(SelectableList::kMaxItems - 1, "m"));
-    EXPECT_THROW(sorted.AddItems({"a", "b"}), std::length_error);
-    EXPECT_THROW(sorted.AddItem("a", 0), std::logic_error);
+    // A sorted list places each item itself.
+    EXPECT_THROW(SelectableList(SelectionStyle::Extended, true).AddItem("a", 0), std::logic_error);
 }
 
 } // namespace

@@ -43,16 +43,15 @@ class SoakTest : public QObject {
         const int action = Pick(12);
         const bool first = Pick(2) == 0;
         QListView* view = Child<QListView>(Editor(), first ? "lstBSP" : "lstMap");
-        const Qt::KeyboardModifier modifiers[] = {Qt::NoModifier, Qt::ControlModifier,
-                                                  Qt::ShiftModifier};
+        const QList held{Qt::NoModifier, Qt::ControlModifier, Qt::ShiftModifier};
         if (action < 6 && view->model()->rowCount() > 0) {
             const int row = Pick(view->model()->rowCount());
             view->scrollTo(view->model()->index(row, 0));
-            Pick(8) == 0 ? DoubleClickRow(view, row) : ClickRow(view, row, modifiers[Pick(3)]);
+            Pick(8) == 0 ? DoubleClickRow(view, row) : ClickRow(view, row, held[Pick(3)]);
         } else if (action == 6) {
             const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_End, Qt::Key_Space};
             view->setFocus();
-            QTest::keyClick(view, keys[Pick(4)], modifiers[Pick(3)]);
+            QTest::keyClick(view, keys[Pick(4)], held[Pick(3)]);
         } else if (action == 7) {
             Click(first ? "cmdMove" : "cmdRemove");
             model::MoveOrRemove(expected, first);

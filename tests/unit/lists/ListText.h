@@ -13,7 +13,6 @@ inline std::vector<std::string> Items(const SelectableList& list) {
     return items;
 }
 
-// Both lists with their selections and current items, and the headings.
 inline std::string EditorState(const EditorLists& lists) {
     return model::Describe(model::Snapshot(lists));
 }
