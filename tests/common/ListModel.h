@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <string>
 #include <utility>
-#include <vector>
 
 namespace rotaline::model {
 

@@ -13,9 +13,8 @@
 namespace rotaline {
 namespace {
 
-// A view that knows its list only from the notices, as the windows' adapters do. A change is
-// announced before it is made and never inside another; each step must leave the view showing
-// the list as it is.
+// A view that knows its list only from the notices, as the windows' adapters do: each change
+// announced before it is made, never inside another, and the view left showing the list.
 struct View : ListObserver {
     explicit View(SelectableList& real) : shown(model::Snapshot(real)), list(real) {
         real.SetObserver(this);
@@ -34,8 +33,7 @@ struct View : ListObserver {
     void Begin(bool fits) {
         RC_ASSERT(fits && !std::exchange(busy, true) && list.ListCount() == shown.Count());
     }
-    // The view takes in the items inserted or removed; after a reset, or a change of the
-    // selection, it reads the whole list again.
+    // Takes in the items inserted or removed; after a reset or a selection notice, Reread.
     void End(std::int16_t first, std::int16_t last, bool inserted) {
         for (std::int16_t k = first; k <= last; ++k) {
             inserted ? shown.Insert(k, list.List(k)) : shown.Erase(first);
@@ -78,14 +76,13 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
         const int which = *rc::gen::inRange(0, 3);
         SelectableList& list = views[which].list;
         model::List& ml = *models[which];
-        const int count = ml.Count();
         const model::List before[] = {m.available, m.cycle, modsModel};
         const auto [on, one] = *rc::gen::arbitrary<std::pair<bool, bool>>();
         const int op = *rc::gen::inRange(0, 8);
         if (op == 0) {
             // AddItem, AddItems and their forms with an index: as many adds one by one.
             const auto added = one ? std::vector{*kName} : *kNames;
-            const std::int16_t at = ml.sorted || on ? -1 : Index(count);
+            const std::int16_t at = ml.sorted || on ? -1 : Index(ml.Count());
             one ? (at < 0 ? list.AddItem(added[0]) : list.AddItem(added[0], at))
                 : (at < 0 ? list.AddItems(added) : list.InsertItems(added, at));
             for (std::size_t k = 0; k < added.size(); ++k) {
@@ -96,25 +93,25 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
             list.ReplaceAll(added);
             ml = model::List{{}, -1, ml.sorted, ml.single};
             std::ranges::for_each(added, [&](auto& name) { ml.Add(name); });
-        } else if (op == 2 && count > 0) {
+        } else if (op == 2 && ml.Count() > 0) {
             // SetSelected, and SetSelectedRange: as many calls of SetSelected.
-            const std::int16_t first = Index(count - 1);
+            const std::int16_t first = Index(ml.Count() - 1);
             const auto last =
-                static_cast<std::int16_t>(one ? first : *rc::gen::inRange(+first, count));
+                static_cast<std::int16_t>(one ? first : *rc::gen::inRange(+first, ml.Count()));
             one ? list.SetSelected(first, on) : list.SetSelectedRange(first, last, on);
             for (int k = first; k <= last; ++k) {
                 ml.Select(k, on);
             }
         } else if (op == 3) {
             // The current item as the program sets it, or as a view's focus frame moves.
-            const auto at = static_cast<std::int16_t>(Index(count) - 1);
+            const auto at = static_cast<std::int16_t>(Index(ml.Count()) - 1);
             one ? list.SetCurrentFromView(at) : list.SetListIndex(at);
             if (ml.single && !one) {
                 at < 0 ? ml.ClearSelection() : ml.Select(at, true);
             }
             ml.current = ml.single && one ? ml.current : at;
-        } else if (op == 4 && count > 0 && on) {
-            const std::int16_t at = Index(count - 1);
+        } else if (op == 4 && ml.Count() > 0 && on) {
+            const std::int16_t at = Index(ml.Count() - 1);
             list.RemoveItem(at);
             ml.Erase(at);
         } else if (op == 4 && one) {
@@ -147,8 +144,8 @@ RC_GTEST_PROP(ListsRun, EveryStepDoesWhatThePlainModelDoes, (bool modsSorted)) {
             RC_ASSERT(model::Describe(views[k].shown) == want);
             RC_ASSERT(views[k].list.SelCount() == std::count(want.begin(), want.end(), '*'));
             // One notice of the selection for a change of it at most, none without one.
-            RC_ASSERT(views[k].selectionNotices <= (model::Describe(before[k]) == want ? 0 : 1));
-            views[k].selectionNotices = 0;
+            const int notices = std::exchange(views[k].selectionNotices, 0);
+            RC_ASSERT(notices <= (model::Describe(before[k]) == want ? 0 : 1));
         }
     }
 }
@@ -169,7 +166,6 @@ TEST(SelectableList, RefusesA32768thItemAndIndicesOutsideTheListUnchanged) {
     EXPECT_THROW(list.SetListIndex(-2), std::out_of_range);
     EXPECT_THROW(list.SetSelectedRange(1, 0, true), std::out_of_range);
     EXPECT_EQ(model::Describe(model::Snapshot(list)), full);
-    // A sorted list places each item itself.
     EXPECT_THROW(SelectableList(SelectionStyle::Extended, true).AddItem("a", 0), std::logic_error);
 }
 
