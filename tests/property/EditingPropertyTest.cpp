@@ -33,7 +33,7 @@ struct View : ListObserver {
     void Begin(bool fits) {
         RC_ASSERT(fits && !std::exchange(busy, true) && list.ListCount() == shown.Count());
     }
-    // Takes in the items inserted or removed; after a reset or a selection notice, Reread.
+    // Takes in the items inserted or removed; a reset or a selection notice rereads them all.
     void End(std::int16_t first, std::int16_t last, bool inserted) {
         for (std::int16_t k = first; k <= last; ++k) {
             inserted ? shown.Insert(k, list.List(k)) : shown.Erase(first);
