@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <string>
 #include <utility>
-#include <vector>
 
 namespace rotaline::model {
 
@@ -31,18 +29,14 @@ struct List {
         current += current >= at ? 1 : 0;
     }
     // A sorted add goes before the items equal to it once ASCII letters are made lower case
-    // (std::string compares its bytes as unsigned, as the list does).
+    // (std::string compares its bytes as unsigned, as the list does). The list stays sorted.
     void Add(const std::string& text) {
         const auto folded = [](std::string s) {
-            std::transform(s.begin(), s.end(), s.begin(),
-                           [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
+            std::ranges::for_each(s, [](char& c) { c = c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
             return s;
         };
-        int at = sorted ? 0 : Count();
-        while (at < Count() && folded(entries[at].text) < folded(text)) {
-            ++at;
-        }
-        Insert(at, text);
+        const auto before = [&](const Entry& e) { return folded(e.text) < folded(text); };
+        Insert(sorted ? static_cast<int>(std::ranges::count_if(entries, before)) : Count(), text);
     }
     void Erase(int at) {
         entries.erase(entries.begin() + at);
@@ -56,9 +50,7 @@ struct List {
         entries[at].selected = on;
     }
     void ClearSelection() {
-        for (Entry& entry : entries) {
-            entry.selected = false;
-        }
+        std::ranges::for_each(entries, [](Entry& e) { e.selected = false; });
     }
     // Walks up from the last item taking out the selected ones; gives them in list order.
     std::vector<std::string> TakeSelected() {
@@ -73,8 +65,8 @@ struct List {
     }
 };
 
-inline List Snapshot(const SelectableList& real) {
-    List list{{}, real.ListIndex()};
+inline List Snapshot(const SelectableList& real, bool sorted = false) {
+    List list{{}, real.ListIndex(), sorted};
     for (std::int16_t i = 0; i < real.ListCount(); ++i) {
         list.entries.push_back(Entry{real.List(i), real.Selected(i)});
     }
@@ -96,6 +88,16 @@ struct Lists {
     List cycle;
     std::string headings = "All Half Life Maps / Map Cycle File";
 };
+
+inline Lists Snapshot(const EditorLists& real) {
+    return {Snapshot(real.lstBSP, true), Snapshot(real.lstMap),
+            real.Label1.Text() + " / " + real.Label2.Text()};
+}
+
+// Both lists with their selections and current items, and the headings.
+inline std::string Describe(const Lists& lists) {
+    return Describe(lists.available) + " / " + Describe(lists.cycle) + " / " + lists.headings;
+}
 
 // cmdMove_Click and cmdRemove_Click: the selected maps go to the head of the cycle in their
 // order, or back to their sorted places, added from the last one.
@@ -122,42 +124,33 @@ inline void UpOrDown(List& cycle, bool up) {
     }
 }
 
-// cmdRandom_Click given its draws: each takes one of the maps left but the first, for the places
-// from the last down; the first map then goes to n / 2.
+// cmdRandom_Click given its draws, one for each map but the first: each takes one of the maps
+// left but the first, for the places from the last down; the first map then goes to n / 2.
 inline void Shuffle(List& cycle, const std::vector<double>& draws) {
     std::vector<Entry> left = cycle.entries;
-    std::vector<Entry> placed;
-    for (std::size_t d = 0; left.size() > 1; ++d) {
-        const auto remaining = static_cast<double>(left.size() - 1);
+    cycle.entries.clear();
+    for (const double draw : draws) {
         // A draw outside [0, 1), or NaN, from a faulty generator still names a map left.
-        const double r = std::floor(remaining * draws[d] + 1);
-        const auto k = static_cast<std::ptrdiff_t>(r >= 1 ? std::min(r, remaining) : 1);
-        placed.insert(placed.begin(), Entry{left[k].text});
-        left.erase(left.begin() + k);
+        const double r = std::floor(static_cast<double>(left.size() - 1) * draw + 1);
+        const std::size_t k = r >= 1 ? std::min(static_cast<std::size_t>(r), left.size() - 1) : 1;
+        cycle.entries.insert(cycle.entries.begin(), left[k]);
+        left.erase(left.begin() + static_cast<std::ptrdiff_t>(k));
     }
-    for (const Entry& first : left) {
-        placed.insert(placed.begin() + static_cast<std::ptrdiff_t>(placed.size() + 1) / 2,
-                      Entry{first.text});
-    }
-    cycle.entries = placed;
+    const auto middle = static_cast<std::ptrdiff_t>(cycle.entries.size() + 1) / 2;
+    cycle.entries.insert(cycle.entries.begin() + middle, left.begin(), left.end());
+    cycle.ClearSelection();
     cycle.current = -1;
 }
 
 // The shuffle's draws, kept for the model to replay: each click reseeds, then draws.
-class Draws : public RandomSource {
-public:
-    explicit Draws(std::function<double()> next) : next_(std::move(next)) {}
-    void ReseedFromClock() override {
-        drawn.clear();
-        ++reseeds;
-    }
-    double Draw() override { return drawn.emplace_back(next_()); }
+struct Draws : RandomSource {
+    explicit Draws(std::function<double()> source) : next(std::move(source)) {}
+    void ReseedFromClock() override { drawn.clear(), ++reseeds; }
+    double Draw() override { return drawn.emplace_back(next()); }
 
+    std::function<double()> next;
     std::vector<double> drawn;
     int reseeds = 0;
-
-private:
-    std::function<double()> next_;
 };
 
 } // namespace rotaline::model

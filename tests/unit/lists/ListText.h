@@ -3,24 +3,18 @@
 
 #include "ListModel.h"
 
-#include <string>
-#include <vector>
-
 namespace rotaline {
 
 inline std::vector<std::string> Items(const SelectableList& list) {
     std::vector<std::string> items;
-    for (const model::Entry& entry : model::Snapshot(list).entries) {
-        items.push_back(entry.text);
+    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
+        items.push_back(list.List(i));
     }
     return items;
 }
 
-// Both lists with their selections and current items, and the headings.
 inline std::string EditorState(const EditorLists& lists) {
-    return model::Describe(model::Snapshot(lists.lstBSP)) + " / " +
-           model::Describe(model::Snapshot(lists.lstMap)) + " / " + lists.Label1.Text() + " / " +
-           lists.Label2.Text();
+    return model::Describe(model::Snapshot(lists));
 }
 
 } // namespace rotaline
