@@ -3,6 +3,8 @@
 
 #include "core/lists/RandomSource.h"
 
+#include <ostream>
+
 namespace rotaline::testing {
 
 // valve has the maps m1 to m7; its cycle names three of them and one map it does not have.
@@ -57,5 +59,13 @@ inline constexpr WindowGesture kWindowGestures[] = {
     {"ExitClicked", "cmdClose", false, 0},
     {"ChooserCloseBox", "", false, 0},
 };
+
+// GoogleTest shows a row by its name, not its bytes.
+inline void PrintTo(const EditorGesture& row, std::ostream* out) {
+    *out << row.name;
+}
+inline void PrintTo(const WindowGesture& row, std::ostream* out) {
+    *out << row.name;
+}
 
 } // namespace rotaline::testing

@@ -13,7 +13,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -56,16 +59,12 @@ HWND Control(HWND window, const std::string& name) {
     return nullptr;
 }
 
-// Keys pressed on a focused control are left to the Qt windows' tests: no window has the focus
-// here.
+// Keys on a focused control are left to the Qt windows' tests: no window here has the focus.
 template <typename Row, std::size_t N>
 std::vector<Row> WithoutKeysOnControls(const Row (&rows)[N]) {
     std::vector<Row> kept;
-    for (const Row& row : rows) {
-        if (std::string(row.gesture).find(' ') == std::string::npos) {
-            kept.push_back(row);
-        }
-    }
+    std::copy_if(rows, rows + N, std::back_inserter(kept),
+                 [](const Row& row) { return std::strchr(row.gesture, ' ') == nullptr; });
     return kept;
 }
 
