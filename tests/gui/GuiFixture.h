@@ -18,18 +18,14 @@ namespace rotaline::testing {
 
 inline void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
         qFatal("cannot write %s", qPrintable(path));
     }
-    file.write(bytes);
 }
 
 inline QByteArray ReadFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A mod folder with empty map files and a cycle file.
@@ -42,12 +38,13 @@ inline void MakeMod(const QTemporaryDir& install, const QString& mod, const QStr
     WriteFile(install.filePath(mod + "/mapcycle.txt"), cycle);
 }
 
-inline QStringList Rows(const QAbstractItemView* view) {
+// The rows' texts, with a space between two.
+inline QString Rows(const QAbstractItemView* view) {
     QStringList rows;
     for (int row = 0; row < view->model()->rowCount(); ++row) {
         rows << view->model()->index(row, 0).data().toString();
     }
-    return rows;
+    return rows.join(' ');
 }
 
 // The rows the view shows as selected, in order.
@@ -60,19 +57,16 @@ inline QList<int> SelectedRows(const QAbstractItemView* view) {
     return rows;
 }
 
-inline QPoint RowCentre(const QAbstractItemView* view, int row) {
-    return view->visualRect(view->model()->index(row, 0)).center();
-}
-
 inline void ClickRow(QAbstractItemView* view, int row,
                      Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, RowCentre(view, row));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
+                      view->visualRect(view->model()->index(row, 0)).center());
 }
 
 // QTest's double-click alone does not reach an item view: a click, the double-click and the
 // release at one point do.
 inline void DoubleClickRow(QAbstractItemView* view, int row) {
-    const QPoint point = RowCentre(view, row);
+    const QPoint point = view->visualRect(view->model()->index(row, 0)).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);

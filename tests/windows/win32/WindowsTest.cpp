@@ -1,50 +1,31 @@
-// The Windows program's windows, driven with the messages a user's clicks and keys send.
+// The Windows program's windows, driven with the messages a user's clicks and keys send, and the
+// program file's version block and icon, which this test program carries as well.
+#include "EditorGestures.h"
+#include "RecordingMessages.h"
+#include "ScratchFolder.h"
 #include "core/lists/EditingOperations.h"
 #include "frontends/win32/FrmMods.h"
 #include "frontends/win32/FrmRotaline.h"
 #include "frontends/win32/Resources.h"
 #include "frontends/win32/Win32WindowSystem.h"
 
-#include "RecordingMessages.h"
-#include "ScratchFolder.h"
-
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <ostream>
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rotaline::win32 {
 namespace {
 
-using Names = std::vector<std::string>;
-using Rows = std::vector<int>;
-
-Names Items(const SelectableList& list) {
-    Names items;
-    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-        items.push_back(list.List(i));
-    }
-    return items;
-}
-
-Rows SelectedRows(const SelectableList& list) {
-    Rows rows;
-    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-        if (list.Selected(i)) {
-            rows.push_back(i);
-        }
-    }
-    return rows;
-}
-
-Rows BoxSelection(HWND box) {
-    Rows rows(static_cast<std::size_t>(SendMessageA(box, LB_GETSELCOUNT, 0, 0)));
-    SendMessageA(box, LB_GETSELITEMS, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
-    return rows;
-}
+using namespace rotaline::testing;
 
 std::string Text(HWND control) {
     char text[256] = {};
@@ -52,260 +33,166 @@ std::string Text(HWND control) {
     return text;
 }
 
-// An install folder with valve (four maps, two in its cycle), dod (a cycle) and cstrike (none).
-class Win32Windows : public ::testing::Test {
+// The rows the box shows selected, with a space between two.
+std::string Selection(HWND box) {
+    std::vector<int> rows(static_cast<std::size_t>(SendMessageA(box, LB_GETSELCOUNT, 0, 0)));
+    SendMessageA(box, LB_GETSELITEMS, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
+    std::string words;
+    for (int row : rows) {
+        words += (words.empty() ? "" : " ") + std::to_string(row);
+    }
+    return words;
+}
+
+// The control a gesture names, in either window.
+HWND Control(HWND window, const std::string& name) {
+    static const std::pair<const char*, int> kIds[] = {
+        {"lstModList", IDC_LSTMODLIST}, {"cmdEdit", IDC_EDIT},     {"cmdClose", IDC_CHOOSER_CLOSE},
+        {"cmdClose", IDC_CLOSE},        {"lstBSP", IDC_LSTBSP},    {"lstMap", IDC_LSTMAP},
+        {"cmdMove", IDC_MOVE},          {"cmdRemove", IDC_REMOVE}, {"cmdUP", IDC_UP},
+        {"cmdDown", IDC_DOWN},          {"cmdRandom", IDC_RANDOM}, {"cmdSave", IDC_SAVE}};
+    for (const auto& [control, id] : kIds) {
+        if (name == control && GetDlgItem(window, id) != nullptr) {
+            return GetDlgItem(window, id);
+        }
+    }
+    return nullptr;
+}
+
+// Keys on a focused control are left to the Qt windows' tests: no window here has the focus.
+template <typename Row, std::size_t N>
+std::vector<Row> WithoutKeysOnControls(const Row (&rows)[N]) {
+    std::vector<Row> kept;
+    std::copy_if(rows, rows + N, std::back_inserter(kept),
+                 [](const Row& row) { return std::strchr(row.gesture, ' ') == nullptr; });
+    return kept;
+}
+
+// An install folder whose one mod, valve, has a cycle; the chooser shows it selected.
+template <typename Row> class Win32Windows : public ::testing::TestWithParam<Row> {
 protected:
     void SetUp() override {
-        for (const char* folder : {"valve", "valve\\maps", "cstrike", "dod"}) {
-            install.MakeFolder(folder);
+        install.MakeFolder("valve");
+        install.MakeFolder("valve\\maps");
+        for (int k = 1; k <= 7; ++k) {
+            install.Write("valve\\maps\\m" + std::to_string(k) + ".bsp", "");
         }
-        for (const char* map : {"crossfire", "bounce", "datacore", "stalkyard"}) {
-            install.Write(std::string("valve\\maps\\") + map + ".bsp", "");
-        }
-        install.Write("valve\\mapcycle.txt", "crossfire\r\nbounce");
-        install.Write("dod\\mapcycle.txt", "dod_anzio\r\n");
+        install.Write("valve\\mapcycle.txt", kValveCycle);
+        windows.UseRandomSource(std::make_shared<ZeroRandom>());
         ASSERT_TRUE(windows.Start(install.Path())) << "no window: does Wine have a display?";
-        Pump();
+        SendMessageA(Control(Chooser(), "lstModList"), LB_SETCURSEL, 0, 0);
+        Notify(Control(Chooser(), "lstModList"), LBN_SELCHANGE);
     }
-
-    void Pump() { windows.ProcessQueued(); }
-    HWND Chooser(int id) const { return windows.ChooserWindow()->Item(id); }
-    HWND Editor(int id) const { return windows.EditorWindow()->Item(id); }
-    EditorLists& Lists() { return windows.EditorWindow()->Lists(); }
-
-    // As a click in the box: the box selects, then tells its window.
-    void Select(HWND box, const Rows& rows) {
-        const bool single = (GetWindowLongA(box, GWL_STYLE) & LBS_EXTENDEDSEL) == 0;
-        if (single) {
-            SendMessageA(box, LB_SETCURSEL, rows.empty() ? -1 : rows[0], 0);
-        } else {
-            SendMessageA(box, LB_SETSEL, FALSE, -1);
-            for (int row : rows) {
-                SendMessageA(box, LB_SETSEL, TRUE, row);
-            }
+    HWND Chooser() const { return windows.ChooserWindow()->Handle(); }
+    HWND Editor() const { return windows.EditorWindow()->Handle(); }
+    // As clicks in the box: it selects, then tells its window.
+    void Select(HWND box, const std::string& rows) {
+        SendMessageA(box, LB_SETSEL, FALSE, -1);
+        std::istringstream words(rows);
+        for (int row = 0; words >> row;) {
+            SendMessageA(box, LB_SETSEL, TRUE, row);
         }
         Notify(box, LBN_SELCHANGE);
     }
     void Notify(HWND box, WORD code) {
         SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), code),
                      reinterpret_cast<LPARAM>(box));
-        Pump();
+        windows.ProcessQueued();
     }
-    void Click(HWND button) {
-        SendMessageA(button, BM_CLICK, 0, 0);
-        Pump();
-    }
-    // Alt and a letter, through the program's own message loop.
-    void AccessKey(HWND window, char letter) {
-        PostMessageA(window, WM_SYSCHAR, static_cast<WPARAM>(letter), 1 << 29);
-        Pump();
+    // Gestures as the shared tables write them; keys go through the program's message loop.
+    void Act(HWND window, const std::string& gesture) {
+        if (gesture.empty()) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        } else if (gesture.starts_with("Alt+")) {
+            PostMessageA(window, WM_SYSCHAR, static_cast<WPARAM>(tolower(gesture.back())), 1 << 29);
+        } else if (gesture.starts_with("lst")) {
+            return Notify(Control(window, gesture), LBN_DBLCLK);
+        } else {
+            SendMessageA(Control(window, gesture), BM_CLICK, 0, 0);
+        }
+        windows.ProcessQueued();
     }
     void OpenValve() {
-        Select(Chooser(IDC_LSTMODLIST), {static_cast<int>(IndexOf("valve"))});
-        Click(Chooser(IDC_EDIT));
+        Act(Chooser(), "cmdEdit");
         ASSERT_NE(windows.EditorWindow(), nullptr);
-    }
-    std::int16_t IndexOf(const std::string& mod) {
-        const Names mods = Items(windows.ChooserWindow()->ModList());
-        return static_cast<std::int16_t>(std::find(mods.begin(), mods.end(), mod) - mods.begin());
-    }
-    // The boxes show what the core's lists hold: the count and the selection.
-    void ExpectBoxesMirrorLists() {
-        for (const auto& [id, list] :
-             {std::pair{IDC_LSTBSP, &Lists().lstBSP}, std::pair{IDC_LSTMAP, &Lists().lstMap}}) {
-            EXPECT_EQ(SendMessageA(Editor(id), LB_GETCOUNT, 0, 0), list->ListCount());
-            EXPECT_EQ(BoxSelection(Editor(id)), SelectedRows(*list));
-        }
-        EXPECT_EQ(Text(Editor(IDC_LABEL1)), Lists().Label1.Text());
-        EXPECT_EQ(Text(Editor(IDC_LABEL2)), Lists().Label2.Text());
     }
 
     ScratchFolder install;
-    rotaline::testing::RecordingMessages messages;
+    RecordingMessages messages;
     Win32WindowSystem windows{messages};
 };
 
-TEST_F(Win32Windows, ChooserListsTheModsWithACycleInListingOrder) {
-    Names listed;
-    WIN32_FIND_DATAA entry;
-    const HANDLE listing = FindFirstFileA((install / "*").c_str(), &entry);
-    do {
-        if (GetFileAttributesA((install / entry.cFileName + "\\mapcycle.txt").c_str()) !=
-            INVALID_FILE_ATTRIBUTES) {
-            listed.push_back(entry.cFileName);
-        }
-    } while (FindNextFileA(listing, &entry));
-    FindClose(listing);
-    EXPECT_EQ(Items(windows.ChooserWindow()->ModList()), listed);
-    EXPECT_EQ(SendMessageA(Chooser(IDC_LSTMODLIST), LB_GETCOUNT, 0, 0), 2);
-    EXPECT_TRUE(IsWindowVisible(windows.ChooserWindow()->Handle()));
-}
+using FromWindowToWindow = Win32Windows<WindowGesture>;
 
-// The three ways to open the selected mod.
-class Opening : public Win32Windows,
-                public ::testing::WithParamInterface<std::pair<const char*, int>> {};
-
-TEST_P(Opening, ShowsTheModInTheEditor) {
-    Select(Chooser(IDC_LSTMODLIST), {static_cast<int>(IndexOf("valve"))});
-    switch (GetParam().second) {
-    case 0:
-        Click(Chooser(IDC_EDIT));
-        break;
-    case 1:
-        Notify(Chooser(IDC_LSTMODLIST), LBN_DBLCLK);
-        break;
-    default:
-        AccessKey(windows.ChooserWindow()->Handle(), 'e');
+TEST_P(FromWindowToWindow, LoadsAndShowsTheRightWindows) {
+    if (GetParam().inEditor) {
+        OpenValve();
     }
-    ASSERT_NE(windows.EditorWindow(), nullptr);
-    EXPECT_TRUE(IsWindowVisible(windows.EditorWindow()->Handle()));
-    EXPECT_FALSE(IsWindowVisible(windows.ChooserWindow()->Handle()));
-    EXPECT_EQ(GetWindow(windows.EditorWindow()->Handle(), GW_OWNER),
-              windows.ChooserWindow()->Handle());
-    EXPECT_EQ(Items(Lists().lstBSP), (Names{"datacore", "stalkyard"}));
-    EXPECT_EQ(Items(Lists().lstMap), (Names{"crossfire", "bounce"}));
-    EXPECT_EQ(Text(Editor(IDC_LABEL2)), "Map Cycle File (2 maps)");
-    ExpectBoxesMirrorLists();
+    Act(GetParam().inEditor ? Editor() : Chooser(), GetParam().gesture);
+    ASSERT_EQ(windows.FormsCount(), GetParam().formsAfter);
+    if (GetParam().formsAfter == 2) {
+        EXPECT_TRUE(IsWindowVisible(Editor()));
+        EXPECT_EQ(GetWindow(Editor(), GW_OWNER), Chooser());
+        EXPECT_EQ(Text(GetDlgItem(Editor(), IDC_LABEL2)), "Map Cycle File (4 maps)");
+    }
+    if (GetParam().formsAfter > 0) {
+        EXPECT_EQ(IsWindowVisible(Chooser()), GetParam().formsAfter == 1);
+        EXPECT_EQ(SendMessageA(Control(Chooser(), "lstModList"), LB_GETCURSEL, 0, 0), 0);
+    }
+    EXPECT_EQ(windows.ProcessQueued(), GetParam().formsAfter > 0) << "the program goes on";
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, Opening,
-                         ::testing::Values(std::pair{"EditButton", 0}, std::pair{"DoubleClick", 1},
-                                           std::pair{"AltE", 2}),
-                         [](const auto& row) { return std::string(row.param.first); });
+INSTANTIATE_TEST_SUITE_P(Gestures, FromWindowToWindow,
+                         ::testing::ValuesIn(WithoutKeysOnControls(kWindowGestures)),
+                         [](const auto& row) { return std::string(row.param.name); });
 
-// An action on the editor: a click on a button, a double-click on a list, or Alt and a letter.
-enum class Gesture { Click, DoubleClick, AltKey };
-
-struct EditingRow {
-    const char* name;
-    Rows bspSelection;
-    Rows mapSelection;
-    Gesture gesture;
-    int target; // control, or letter
-    Names cycle;
-    Names others;
-};
-
-// Test names show the row's name, not its bytes.
-void PrintTo(const EditingRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class Editing : public Win32Windows, public ::testing::WithParamInterface<EditingRow> {};
+using Editing = Win32Windows<EditorGesture>;
 
 TEST_P(Editing, ChangesTheListsAndTheBoxesFollow) {
+    const EditorGesture& row = GetParam();
     OpenValve();
-    const EditingRow& row = GetParam();
-    Select(Editor(IDC_LSTBSP), row.bspSelection);
-    Select(Editor(IDC_LSTMAP), row.mapSelection);
-    if (row.gesture == Gesture::Click) {
-        Click(Editor(row.target));
-    } else if (row.gesture == Gesture::DoubleClick) {
-        Notify(Editor(row.target), LBN_DBLCLK);
-    } else {
-        AccessKey(windows.EditorWindow()->Handle(), static_cast<char>(row.target));
+    EditorLists& lists = windows.EditorWindow()->Lists();
+    Select(Control(Editor(), "lstBSP"), row.maps);
+    Select(Control(Editor(), "lstMap"), row.cycle);
+    Act(Editor(), row.gesture);
+    for (const auto& [box, list, after] : {std::tuple{"lstMap", &lists.lstMap, row.cycleAfter},
+                                           std::tuple{"lstBSP", &lists.lstBSP, row.mapsAfter}}) {
+        std::string items;
+        for (std::int16_t i = 0; i < list->ListCount(); ++i) {
+            items += (i == 0 ? "" : " ") + list->List(i);
+        }
+        EXPECT_EQ(items, after);
+        // The box holds no strings: it draws its list's, as many rows as the list has.
+        EXPECT_EQ(SendMessageA(Control(Editor(), box), LB_GETCOUNT, 0, 0), list->ListCount());
     }
-    EXPECT_EQ(Items(Lists().lstMap), row.cycle);
-    EXPECT_EQ(Items(Lists().lstBSP), row.others);
-    ExpectBoxesMirrorLists();
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(Selection(Control(Editor(), "lstMap")), row.selectedAfter);
+    EXPECT_EQ(Selection(Control(Editor(), "lstBSP")), "");
+    EXPECT_EQ(Text(GetDlgItem(Editor(), IDC_LABEL1)), lists.Label1.Text());
+    EXPECT_EQ(Text(GetDlgItem(Editor(), IDC_LABEL2)), lists.Label2.Text());
+    // Only Save writes the file, and says so.
+    const bool saved = std::string(row.gesture) == "Alt+S";
+    EXPECT_EQ(ScratchFolder::Read(install / "valve\\mapcycle.txt"),
+              std::string(kValveCycle) + (saved ? "\r\n" : ""));
+    ASSERT_EQ(messages.shown.size(), saved ? 1u : 0u);
+    EXPECT_TRUE(!saved || messages.shown[0].text == "Map Saved");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Actions, Editing,
-    ::testing::Values(EditingRow{"Move",
-                                 {0, 1},
-                                 {},
-                                 Gesture::Click,
-                                 IDC_MOVE,
-                                 {"datacore", "stalkyard", "crossfire", "bounce"},
-                                 {}},
-                      EditingRow{"MoveByDoubleClick",
-                                 {1},
-                                 {},
-                                 Gesture::DoubleClick,
-                                 IDC_LSTBSP,
-                                 {"stalkyard", "crossfire", "bounce"},
-                                 {"datacore"}},
-                      EditingRow{"Remove",
-                                 {},
-                                 {0},
-                                 Gesture::Click,
-                                 IDC_REMOVE,
-                                 {"bounce"},
-                                 {"crossfire", "datacore", "stalkyard"}},
-                      EditingRow{"Up",
-                                 {},
-                                 {1},
-                                 Gesture::Click,
-                                 IDC_UP,
-                                 {"bounce", "crossfire"},
-                                 {"datacore", "stalkyard"}},
-                      EditingRow{"Down",
-                                 {},
-                                 {0},
-                                 Gesture::Click,
-                                 IDC_DOWN,
-                                 {"bounce", "crossfire"},
-                                 {"datacore", "stalkyard"}},
-                      // Two maps: the first lands at 2 / 2 = 1 whatever the draws.
-                      EditingRow{"RandomizeByAltR",
-                                 {},
-                                 {},
-                                 Gesture::AltKey,
-                                 'r',
-                                 {"bounce", "crossfire"},
-                                 {"datacore", "stalkyard"}}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(Win32Windows, SaveByAltSWritesTheCycleByteForByte) {
-    OpenValve();
-    Select(Editor(IDC_LSTMAP), {1});
-    Click(Editor(IDC_UP));
-    AccessKey(windows.EditorWindow()->Handle(), 's');
-    EXPECT_EQ(ScratchFolder::Read(install / "valve\\mapcycle.txt"), "bounce\r\ncrossfire\r\n");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Map Saved");
-}
-
-TEST_F(Win32Windows, FailedSaveKeepsTheFileAndTheEdits) {
-    SetFileAttributesA((install / "valve\\mapcycle.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    OpenValve();
-    Select(Editor(IDC_LSTMAP), {1});
-    Click(Editor(IDC_UP));
-    Click(Editor(IDC_SAVE));
-    EXPECT_EQ(ScratchFolder::Read(install / "valve\\mapcycle.txt"), "crossfire\r\nbounce");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].title, "Cannot Save");
-    EXPECT_EQ(Items(Lists().lstMap), (Names{"bounce", "crossfire"}));
-    EXPECT_TRUE(IsWindowVisible(windows.EditorWindow()->Handle()));
-}
-
-TEST_F(Win32Windows, CloseReturnsToTheChooserAndExitEnds) {
-    OpenValve();
-    AccessKey(windows.EditorWindow()->Handle(), 'c');
-    EXPECT_EQ(windows.EditorWindow(), nullptr);
-    EXPECT_TRUE(IsWindowVisible(windows.ChooserWindow()->Handle()));
-    EXPECT_EQ(SendMessageA(Chooser(IDC_LSTMODLIST), LB_GETCURSEL, 0, 0), IndexOf("valve"));
-    OpenValve();
-    Click(Chooser(IDC_CHOOSER_CLOSE));
-    EXPECT_EQ(windows.FormsCount(), 0);
-    EXPECT_FALSE(windows.ProcessQueued()) << "the program goes on after Exit";
-}
+INSTANTIATE_TEST_SUITE_P(Gestures, Editing,
+                         ::testing::ValuesIn(WithoutKeysOnControls(kEditorGestures)),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Both headings read in full in their boxes, at every width a count can take.
-TEST_F(Win32Windows, HeadingsFitTheirBoxes) {
+using Headings = Win32Windows<EditorGesture>;
+
+TEST_F(Headings, FitTheirBoxes) {
     OpenValve();
-    for (const int count : {0, 8, 88, 888, 8888, 28888, 32767}) {
-        Names names;
-        for (int k = 0; k < count; ++k) {
-            names.push_back("m" + std::to_string(k));
-        }
-        Lists().lstBSP.ReplaceAll(names);
-        Lists().lstMap.ReplaceAll(names);
-        RefreshCountCaptions(Lists());
+    EditorLists& lists = windows.EditorWindow()->Lists();
+    for (const int count : {0, 8888, 28888, 32767}) {
+        lists.lstBSP.ReplaceAll(std::vector<std::string>(static_cast<std::size_t>(count), "m"));
+        lists.lstMap.ReplaceAll(std::vector<std::string>(static_cast<std::size_t>(count), "m"));
+        RefreshCountCaptions(lists);
         for (const int id : {IDC_LABEL1, IDC_LABEL2}) {
-            const HWND label = Editor(id);
+            const HWND label = GetDlgItem(Editor(), id);
             const std::string text = Text(label);
             EXPECT_NE(text.find("(" + std::to_string(count) + " maps)"), std::string::npos);
             RECT box{};
@@ -320,19 +207,45 @@ TEST_F(Win32Windows, HeadingsFitTheirBoxes) {
     }
 }
 
-TEST(Win32Startup, CannotStartWhenTheRegistryValueIsMissing) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Valve\\Half-Life", 0,
-                      KEY_SET_VALUE | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "InstallPath");
-        RegCloseKey(key);
+// The version block, in US English and Unicode, and the program's icon: 32 x 32 in 16 colours
+// first, then larger ones for Explorer's big views.
+TEST(ProgramFile, CarriesTheVersionBlockAndTheIcon) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::vector<char> block(GetFileVersionInfoSizeA(path, nullptr) + 1);
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, static_cast<DWORD>(block.size()), block.data()));
+    const auto query = [&block](const std::string& name) {
+        void* value = nullptr;
+        UINT length = 0;
+        return VerQueryValueA(block.data(), name.c_str(), &value, &length) ? value : block.data();
+    };
+    for (const auto& [name, text] :
+         {std::pair{"FileVersion", "2.00"}, std::pair{"ProductVersion", "2.00"},
+          std::pair{"ProductName", "Rotaline"}, std::pair{"InternalName", "Rotaline"},
+          std::pair{"OriginalFilename", "rotaline.exe"},
+          std::pair{"CompanyName", "The Rotaline developers"},
+          std::pair{"FileDescription", "Rotaline, the Half-Life map cycle editor"}}) {
+        EXPECT_STREQ(
+            static_cast<const char*>(query("\\StringFileInfo\\040904B0\\" + std::string(name))),
+            text);
     }
-    rotaline::testing::RecordingMessages messages;
-    Win32WindowSystem windows(messages);
-    EXPECT_FALSE(windows.Start(std::nullopt));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].title, "Cannot Start");
-    EXPECT_EQ(windows.FormsCount(), 0);
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\"));
+    EXPECT_EQ(std::tuple(fixed->dwSignature, fixed->dwFileVersionMS, fixed->dwFileVersionLS,
+                         fixed->dwProductVersionMS, fixed->dwProductVersionLS, fixed->dwFileType),
+              std::tuple(0xFEEF04BDu, 0x20000u, 0u, 0x20000u, 0u, static_cast<DWORD>(VFT_APP)));
+    EXPECT_EQ(*static_cast<const DWORD*>(query("\\VarFileInfo\\Translation")),
+              1200u << 16 | 0x0409);
+    // The icon group's directory as resource files store it: 6 bytes, then 14 for each image.
+    const HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(1), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, group)));
+    ASSERT_GE(directory[4], 2);
+    EXPECT_EQ(std::tuple(directory[6], directory[7], directory[8], directory[12]),
+              std::tuple(BYTE{32}, BYTE{32}, BYTE{16}, BYTE{4}));
+    for (int k = 1; k < directory[4]; ++k) {
+        const BYTE width = directory[6 + 14 * k];
+        EXPECT_TRUE(width == 0 || width > 32) << "image " << k; // 0 stands for 256
+    }
 }
 
 } // namespace
