@@ -1,16 +1,19 @@
 // An install folder to open and save a mod in, for tests of what disks and folders do to them.
 #pragma once
 
+#include "ScratchFolder.h"
 #include "core/FakeWindowSystem.h"
 #include "core/lists/EditingOperations.h"
 #include "core/session/Globals.h"
 #include "core/session/OpenMod.h"
 #include "core/session/SaveAndReturn.h"
+#include "core/session/Startup.h"
 #include "lists/ListText.h"
-#include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace rotaline::testing {
@@ -20,8 +23,21 @@ namespace rotaline::testing {
 inline const std::string kOldCycle = "CrossFire\r\nbounce 30";
 inline const std::string kNewCycle = "datacore\r\nCrossFire\r\nbounce 30\r\n"; // after EditAndMove
 
+using Names = std::vector<std::string>;
+
 inline bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// Runs `step` and gives back the message it showed (no title if none). A step that blocks, as
+// on a pipe, ends the test run instead of hanging it.
+template <typename Step> ShownMessage Shown(FakeWindowSystem& windows, Step step) {
+    windows.messages.shown.clear();
+    alarm(20);
+    step();
+    alarm(0);
+    EXPECT_LE(windows.messages.shown.size(), 1u);
+    return windows.messages.shown.empty() ? ShownMessage{} : windows.messages.shown[0];
 }
 
 // "valve" with three maps, a link to one of them and a cycle of two, "cstrike", and "ricochet"
@@ -42,17 +58,12 @@ struct ValveInstall {
         modList.SetSelected(0, true);
         windows.chooser->Show();
     }
-    // Edit, or Save: the message shown (no title if none). One that blocks, as on a pipe, ends
-    // the test run instead of hanging it.
-    ShownMessage Edit(bool save = false) {
-        windows.messages.shown.clear();
-        alarm(20);
-        save ? cmdSave_Click(Lists(), windows.messages) : cmdEdit_Click(modList, windows);
-        alarm(0);
-        EXPECT_LE(windows.messages.shown.size(), 1u);
-        return windows.messages.shown.empty() ? ShownMessage{} : windows.messages.shown[0];
+    ShownMessage Edit() {
+        return Shown(windows, [&] { cmdEdit_Click(modList, windows); });
     }
-    ShownMessage Save() { return Edit(true); }
+    ShownMessage Save() {
+        return Shown(windows, [&] { cmdSave_Click(Lists(), windows.messages); });
+    }
     // Opens "valve" and moves "datacore" into the cycle, so that a save that lost it would show.
     void EditAndMove() {
         ASSERT_EQ(Edit().title, "");
@@ -61,9 +72,9 @@ struct ValveInstall {
     }
     EditorLists& Lists() { return windows.editor->lists; }
 
-    TempFolder install;
+    ScratchFolder install;
     FakeWindowSystem windows;
-    SelectableList modList{SelectionStyle::Single, false};
+    SelectableList modList{SelectionStyle::Single, true};
 };
 
 } // namespace rotaline::testing
