@@ -15,10 +15,9 @@
 
 namespace rotaline::testing {
 
-// In use for its lifetime; logs each call by its name here. Call number `failAt` (from 1)
-// fails with `error` as the system fails it (a failed close still closes) and is kept in
-// `failed`, with the path it names ("" for a descriptor). Reads and writes move at most
-// `maxRead` and `maxWrite` bytes.
+// In use for its lifetime; logs each call by its name. Call number `failAt` (from 1) fails with
+// `error` as the system fails it (a failed close still closes), kept in `failed` with the path it
+// names ("" for a descriptor). Reads and writes move at most `maxRead` and `maxWrite` bytes.
 class FaultyFileSystem : public FileSystemCalls {
 public:
     explicit FaultyFileSystem(std::size_t nth = 0, int code = 0)
@@ -32,12 +31,16 @@ public:
     std::vector<std::string> calls;
     std::string failed, failedPath;
 
+    int Close(int fd) override { return After(FileSystemCalls::Close(fd), "Close", ""); }
+    int Closedir(DIR* d) override { return After(FileSystemCalls::Closedir(d), "Closedir", dir_); }
+
 #define FAULTY(Type, Name, path, Params, ...)                                                      \
     Type Name Params override {                                                                    \
         return Fails(#Name, path) ? Type(-1) : FileSystemCalls::Name(__VA_ARGS__);                 \
     }
     FAULTY(int, Open, p, (const char* p, int f, mode_t m), p, f, m)
     FAULTY(int, MakeTemporary, t, (char* t), t)
+    FAULTY(int, OpenUnnamed, p, (const char* p), p)
     FAULTY(int, LinkUnnamed, p, (int fd, const char* p), fd, p)
     FAULTY(ssize_t, Read, "", (int f, void* b, size_t n), f, b, std::min(n, maxRead))
     FAULTY(ssize_t, Write, "", (int f, const void* b, size_t n), f, b, std::min(n, maxWrite))
@@ -47,29 +50,18 @@ public:
     FAULTY(int, Unlink, p, (const char* p), p)
     FAULTY(int, Fstat, "", (int fd, struct stat* s), fd, s)
     FAULTY(int, Lstat, p, (const char* p, struct stat* s), p, s)
-    FAULTY(int, Fstatat, folder_ + "/" + n, (int f, const char* n, struct stat* s), f, n, s)
+    FAULTY(int, Fstatat, dir_ + "/" + n, (int f, const char* n, struct stat* s), f, n, s)
     FAULTY(ssize_t, Readlink, p, (const char* p, char* b, size_t n), p, b, n)
     FAULTY(int, Fchown, "", (int fd, uid_t u, gid_t g), fd, u, g)
     FAULTY(int, Fchmod, "", (int fd, mode_t m), fd, m)
     FAULTY(int, CheckWritable, p, (const char* p), p)
 #undef FAULTY
-    int OpenUnnamed(const char* folder) override {
-        return Fails("OpenUnnamed", folder) ? -1
-               : noUnnamed                  ? (errno = EOPNOTSUPP, -1)
-                                            : FileSystemCalls::OpenUnnamed(folder);
-    }
-    int Close(int fd) override {
-        return After(FileSystemCalls::Close(fd), "Close", "");
-    }
     // The program lists one folder at a time: Readdir and Fstatat name the last one opened.
     DIR* Opendir(const char* path) override {
-        return Fails("Opendir", folder_ = path) ? nullptr : FileSystemCalls::Opendir(path);
+        return Fails("Opendir", dir_ = path) ? nullptr : FileSystemCalls::Opendir(path);
     }
     dirent* Readdir(DIR* folder) override {
-        return Fails("Readdir", folder_) ? nullptr : FileSystemCalls::Readdir(folder);
-    }
-    int Closedir(DIR* folder) override {
-        return After(FileSystemCalls::Closedir(folder), "Closedir", folder_);
+        return Fails("Readdir", dir_) ? nullptr : FileSystemCalls::Readdir(folder);
     }
 
 private:
@@ -78,13 +70,15 @@ private:
         if (calls.size() == failAt) {
             std::tie(failed, failedPath, errno) = std::tie(call, path, error);
         }
-        return calls.size() == failAt;
+        // A file system without O_TMPFILE refuses unnamed files, which is no fault of the disk.
+        return calls.size() == failAt ||
+               (noUnnamed && call == "OpenUnnamed" && (errno = EOPNOTSUPP) != 0);
     }
     int After(int result, const std::string& call, const std::string& path) {
         return Fails(call, path) ? -1 : result;
     }
 
-    std::string folder_;
+    std::string dir_;
     FileSystemCalls* previous_;
 };
 

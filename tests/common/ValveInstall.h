@@ -29,17 +29,6 @@ inline bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// Runs `step` and gives back the message it showed (no title if none). A step that blocks, as
-// on a pipe, ends the test run instead of hanging it.
-template <typename Step> ShownMessage Shown(FakeWindowSystem& windows, Step step) {
-    windows.messages.shown.clear();
-    alarm(20);
-    step();
-    alarm(0);
-    EXPECT_LE(windows.messages.shown.size(), 1u);
-    return windows.messages.shown.empty() ? ShownMessage{} : windows.messages.shown[0];
-}
-
 // "valve" with three maps, a link to one of them and a cycle of two, "cstrike", and "ricochet"
 // without a cycle; the chooser is shown with "valve" chosen.
 struct ValveInstall {
@@ -58,11 +47,21 @@ struct ValveInstall {
         modList.SetSelected(0, true);
         windows.chooser->Show();
     }
+    // Runs `step` and gives back the message it showed (no title if none). A step that blocks,
+    // as on a pipe, ends the test run instead of hanging it.
+    template <typename Step> ShownMessage Shown(Step step) {
+        windows.messages.shown.clear();
+        alarm(20);
+        step();
+        alarm(0);
+        EXPECT_LE(windows.messages.shown.size(), 1u);
+        return windows.messages.shown.empty() ? ShownMessage{} : windows.messages.shown[0];
+    }
     ShownMessage Edit() {
-        return Shown(windows, [&] { cmdEdit_Click(modList, windows); });
+        return Shown([&] { cmdEdit_Click(modList, windows); });
     }
     ShownMessage Save() {
-        return Shown(windows, [&] { cmdSave_Click(Lists(), windows.messages); });
+        return Shown([&] { cmdSave_Click(Lists(), windows.messages); });
     }
     // Opens "valve" and moves "datacore" into the cycle, so that a save that lost it would show.
     void EditAndMove() {
