@@ -3,12 +3,8 @@
 
 #include "core/platform/posix/FileSystemCalls.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -28,7 +24,7 @@ public:
     std::size_t failAt, maxRead = SIZE_MAX, maxWrite = SIZE_MAX;
     int error;
     bool noUnnamed = false;
-    std::vector<std::string> calls;
+    std::vector<std::string> calls{""}; // from 1, as `failAt` counts
     std::string failed, failedPath;
 
     int Close(int fd) override { return After(FileSystemCalls::Close(fd), "Close", ""); }
@@ -67,11 +63,11 @@ public:
 private:
     bool Fails(const std::string& call, const std::string& path) {
         calls.push_back(call);
-        if (calls.size() == failAt) {
+        if (calls.size() == failAt + 1) {
             std::tie(failed, failedPath, errno) = std::tie(call, path, error);
         }
         // A file system without O_TMPFILE refuses unnamed files, which is no fault of the disk.
-        return calls.size() == failAt ||
+        return calls.size() == failAt + 1 ||
                (noUnnamed && call == "OpenUnnamed" && (errno = EOPNOTSUPP) != 0);
     }
     int After(int result, const std::string& call, const std::string& path) {
@@ -81,33 +77,5 @@ private:
     std::string dir_;
     FileSystemCalls* previous_;
 };
-
-// Runs `run` as the calls are, then with each call of that run failing in turn, in the ways
-// it fails on a real system, on a disk that moves 3 bytes per read or write so that each can
-// fail halfway. `run` tells the runs apart by `failAt`.
-template <typename Run> void FailEachCallInTurn(Run run) {
-    const std::map<std::string, std::vector<int>> errors{{"", {0}},
-                                                         {"Read", {EIO, EINTR}},
-                                                         {"Write", {ENOSPC, EINTR}},
-                                                         {"Fchown", {EPERM, EIO}},
-                                                         {"LinkUnnamed", {ENOENT, EEXIST, ENOSPC}},
-                                                         {"Open", {EACCES, ELOOP}},
-                                                         {"Rename", {EACCES, EBUSY, ENOSPC}}};
-    std::vector<std::string> calls{""}; // from 1, as `failAt` counts
-    for (std::size_t at = 0; at < calls.size(); ++at) {
-        const auto found = errors.find(calls[at]);
-        for (const int error : found != errors.end() ? found->second : std::vector{EACCES, EIO}) {
-            SCOPED_TRACE(calls[at] + " (call " + std::to_string(at) +
-                         ") fails: " + std::strerror(error));
-            FaultyFileSystem faults(at, error);
-            faults.maxRead = faults.maxWrite = 3;
-            run(faults);
-            if (at == 0) {
-                calls.insert(calls.end(), faults.calls.begin(), faults.calls.end());
-            }
-            ASSERT_EQ(faults.failed, calls[at]);
-        }
-    }
-}
 
 } // namespace rotaline::testing

@@ -33,13 +33,11 @@ inline bool Has(const std::string& text, const std::string& part) {
 // without a cycle; the chooser is shown with "valve" chosen.
 struct ValveInstall {
     ValveInstall() {
-        for (const char* folder : {"valve", "valve/maps", "cstrike", "ricochet"}) {
-            install.MakeFolder(folder);
-        }
-        for (const char* file :
-             {"valve/maps/crossfire.bsp", "valve/maps/bounce.bsp", "valve/maps/datacore.bsp",
-              "valve/mapcycle.txt", "cstrike/mapcycle.txt"}) {
-            install.Write(file, kOldCycle);
+        for (const std::string entry :
+             {"valve/", "valve/maps/", "cstrike/", "ricochet/", "valve/maps/crossfire.bsp",
+              "valve/maps/bounce.bsp", "valve/maps/datacore.bsp", "valve/mapcycle.txt",
+              "cstrike/mapcycle.txt"}) {
+            entry.ends_with('/') ? install.MakeFolder(entry) : install.Write(entry, kOldCycle);
         }
         symlink("crossfire.bsp", (install / "valve/maps/linked.bsp").c_str());
         InstallPath = install.Path();

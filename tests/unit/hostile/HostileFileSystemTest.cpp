@@ -29,11 +29,9 @@ ino_t Entry(const std::string& path) {
     return lstat(path.c_str(), &status) == 0 ? status.st_ino : 0;
 }
 
-// Something in place of the cycle file, the maps folder or the Wine registry. Edit says what it
-// found (or, with nothing to say, opens the file and saves it back byte for byte) without hanging
-// on a pipe or reading a device or a huge file without end. Put under an editor already open, the
-// cycle's stand-in is left as it is by a save, which creates the file only where nothing is in
-// the way. In place of the registry, read at start-up, it leaves start-up finding no install.
+// In place of the cycle, the maps folder or the Wine registry: Edit or start-up says what it
+// found (or, with nothing to say, round-trips the file), never hanging on a pipe or reading without
+// end; a save leaves the cycle's stand-in alone, creating the file only where nothing is.
 struct Row {
     std::string name, what, says;
 };
