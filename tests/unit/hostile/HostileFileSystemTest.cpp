@@ -32,29 +32,27 @@ ino_t Entry(const std::string& path) {
 // In place of the cycle, the maps folder or the Wine registry: Edit or start-up says what it
 // found (or, with nothing to say, round-trips the file), never hanging on a pipe or reading without
 // end; a save leaves the cycle's stand-in alone, creating the file only where nothing is.
-struct Row {
-    std::string name, what, says;
-};
+using Row = std::tuple<std::string, std::string, std::string>; // name, what, says
 
 class InPlaceOf : public ::testing::TestWithParam<Row>, protected ValveInstall {};
 
 TEST_P(InPlaceOf, EditOrStartUpSaysWhatItFoundAndSaveLeavesItAlone) {
-    const Row& row = GetParam();
-    if (row.name.starts_with("Registry")) {
-        Make(install / "system.reg", row.what);
+    const auto& [name, what, says] = GetParam();
+    if (name.starts_with("Registry")) {
+        Make(install / "system.reg", what);
         const ScopedEnv prefix("WINEPREFIX", install.Path()), home("HOME", install.Path());
-        EXPECT_EQ(Shown([&] { Form_Load(modList, windows, std::nullopt); }).title, row.says);
+        EXPECT_EQ(Shown([&] { Form_Load(modList, windows, std::nullopt); }).title, says);
         EXPECT_EQ(windows.FormsCount(), 0);
         return;
     }
     const std::string path =
-        install / (row.name.starts_with("Maps") ? "valve/maps" : "valve/mapcycle.txt");
-    if (row.name.starts_with("Cycle") && !row.says.empty()) { // put under an open editor
+        install / (name.starts_with("Maps") ? "valve/maps" : "valve/mapcycle.txt");
+    if (name.starts_with("Cycle") && !says.empty()) { // put under an open editor
         EditAndMove();
-        Make(path, row.what);
+        Make(path, what);
         const ino_t made = Entry(path);
         const ShownMessage shown = Save();
-        const bool creates = row.says == "it does not exist";
+        const bool creates = says == "it does not exist";
         EXPECT_EQ(shown.title, creates ? "Saved" : "Cannot Save");
         EXPECT_TRUE(creates ? ScratchFolder::Read(path) == kNewCycle
                             : Has(shown.text, path) && Entry(path) == made)
@@ -62,16 +60,16 @@ TEST_P(InPlaceOf, EditOrStartUpSaysWhatItFoundAndSaveLeavesItAlone) {
         cmdClose_Click(windows, *windows.editor);
         std::filesystem::remove(install / "valve/gone.txt"); // where the save followed the link
     }
-    Make(path, row.what);
+    Make(path, what);
     const ino_t made = Entry(path);
     const ShownMessage shown = Edit();
     EXPECT_EQ(Entry(path), made);
-    EXPECT_EQ(shown.title, row.says.empty() ? "" : "Cannot Continue");
-    EXPECT_TRUE(Has(shown.text, row.says)) << shown.text;
-    if (row.says.empty()) {
-        EXPECT_EQ(Items(Lists().lstMap), SplitCycleLines(row.what));
+    EXPECT_EQ(shown.title, says.empty() ? "" : "Cannot Continue");
+    EXPECT_TRUE(Has(shown.text, says)) << shown.text;
+    if (says.empty()) {
+        EXPECT_EQ(Items(Lists().lstMap), SplitCycleLines(what));
         EXPECT_EQ(Save().title, "Saved");
-        EXPECT_EQ(ScratchFolder::Read(path), row.what + "\r\n"); // its last line ended
+        EXPECT_EQ(ScratchFolder::Read(path), what + "\r\n"); // its last line ended
     }
 }
 
@@ -96,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"RegistryLinksToDevZero", "->/dev/zero", "Cannot Start"},
         Row{"RegistryIsAFolder", "/", "Cannot Start"},
         Row{"Registry200MB", "#209715200", "Cannot Start"}),
-    [](const auto& row) { return row.param.name; });
+    [](const auto& row) { return std::get<0>(row.param); });
 
 } // namespace
 } // namespace rotaline::testing
