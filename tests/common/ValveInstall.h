@@ -18,8 +18,7 @@
 
 namespace rotaline::testing {
 
-// The cycle names two of the maps, one in other letters and one with rules after its name: the
-// editor offers the third.
+// The cycle names two maps, one in other letters, one with rules after it: the editor offers one.
 inline const std::string kOldCycle = "CrossFire\r\nbounce 30";
 inline const std::string kNewCycle = "datacore\r\nCrossFire\r\nbounce 30\r\n"; // after EditAndMove
 
@@ -29,8 +28,8 @@ inline bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// "valve" with three maps, a link to one of them and a cycle of two, "cstrike", and "ricochet"
-// without a cycle; the chooser is shown with "valve" chosen.
+// "valve" (three maps, a link to one, a cycle), "cstrike" and "ricochet" (no cycle); "valve"
+// chosen.
 struct ValveInstall {
     ValveInstall() {
         for (const std::string entry :

@@ -46,7 +46,7 @@ TEST_P(InPlaceOf, EditOrStartUpSaysWhatItFoundAndSaveLeavesItAlone) {
         return;
     }
     const std::string path =
-        install / (name.starts_with("Maps") ? "valve/maps" : "valve/mapcycle.txt");
+        install / (name.starts_with('M') ? "valve/maps" : "valve/mapcycle.txt");
     if (name.starts_with("Cycle") && !says.empty()) { // put under an open editor
         EditAndMove();
         Make(path, what);
