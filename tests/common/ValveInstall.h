@@ -24,10 +24,6 @@ inline const std::string kNewCycle = "datacore\r\nCrossFire\r\nbounce 30\r\n"; /
 
 using Names = std::vector<std::string>;
 
-inline bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // "valve" (three maps, a link to one, a cycle), "cstrike" and "ricochet" (no cycle); "valve"
 // chosen.
 struct ValveInstall {
@@ -67,6 +63,7 @@ struct ValveInstall {
         cmdMove_Click(Lists());
     }
     EditorLists& Lists() { return windows.editor->lists; }
+    static bool Has(const std::string& s, const std::string& t) { return s.find(t) != s.npos; }
 
     ScratchFolder install;
     FakeWindowSystem windows;
