@@ -90,7 +90,7 @@ protected:
         EditAndMove();
         edited = EditorState(Lists());
     }
-    // Saves over the old cycle; true if it said so. Either way nothing else changed.
+    // Saves; true if it said so. Either way: one whole cycle, owner, mode and links kept, alone.
     bool SaveAndCheck(FaultyFileSystem& faults) {
         std::ofstream(cycle, std::ios::binary) << kOldCycle;
         Lists().cycleFileBytes = kOldCycle;
