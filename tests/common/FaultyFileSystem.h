@@ -3,20 +3,17 @@
 
 #include "core/platform/posix/FileSystemCalls.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rotaline::testing {
 
-// In use for its lifetime; logs each call with the path it names ("" for a descriptor). Call
-// number `failAt` (from 1) fails with `error` as the system fails it: a failed close still
-// closes. Reads and writes move at most `transferLimit` bytes, stalled writes none.
+// In use for its lifetime; logs each call by its name. Call number `failAt` (from 1) fails with
+// `error` as the system fails it (a failed close still closes), kept in `failed` with the path it
+// names ("" for a descriptor). Reads and writes move at most `maxRead` and `maxWrite` bytes.
 class FaultyFileSystem : public FileSystemCalls {
 public:
     explicit FaultyFileSystem(std::size_t nth = 0, int code = 0)
@@ -24,99 +21,61 @@ public:
     ~FaultyFileSystem() override { UseFileSystemCalls(previous_); }
     void NoUnnamedFiles() { noUnnamed = true; } // as on a file system without O_TMPFILE
 
-    std::size_t failAt, transferLimit = SIZE_MAX;
-    int error, stalls = 0;
-    bool stallWrites = false, noUnnamed = false, fired = false;
-    std::vector<std::string> calls, paths;
+    std::size_t failAt, maxRead = SIZE_MAX, maxWrite = SIZE_MAX;
+    int error;
+    bool noUnnamed = false;
+    std::vector<std::string> calls{""}; // from 1, as `failAt` counts
+    std::string failed, failedPath;
 
-#define ROTALINE_FAULTY(Type, Name, name, path, Params, ...)                                       \
+    int Close(int fd) override { return After(FileSystemCalls::Close(fd), "Close", ""); }
+    int Closedir(DIR* d) override { return After(FileSystemCalls::Closedir(d), "Closedir", dir_); }
+
+#define FAULTY(Type, Name, path, Params, ...)                                                      \
     Type Name Params override {                                                                    \
-        return Fails(name, path) ? Type(-1) : FileSystemCalls::Name(__VA_ARGS__);                  \
+        return Fails(#Name, path) ? Type(-1) : FileSystemCalls::Name(__VA_ARGS__);                 \
     }
-    ROTALINE_FAULTY(int, Open, "open", p, (const char* p, int f, mode_t m), p, f, m)
-    ROTALINE_FAULTY(int, MakeTemporary, "mkostemp", t, (char* t), t)
-    ROTALINE_FAULTY(int, LinkUnnamed, "linkat", p, (int fd, const char* p), fd, p)
-    ROTALINE_FAULTY(int, Fsync, "fsync", "", (int fd), fd)
-    ROTALINE_FAULTY(int, Ftruncate, "ftruncate", "", (int fd, off_t n), fd, n)
-    ROTALINE_FAULTY(int, Rename, "rename", to, (const char* from, const char* to), from, to)
-    ROTALINE_FAULTY(int, Unlink, "unlink", p, (const char* p), p)
-    ROTALINE_FAULTY(int, Fstat, "fstat", "", (int fd, struct stat* s), fd, s)
-    ROTALINE_FAULTY(int, Lstat, "lstat", p, (const char* p, struct stat* s), p, s)
-    ROTALINE_FAULTY(int, Fstatat, "fstatat", folder_ + "/" + n,
-                    (int fd, const char* n, struct stat* s), fd, n, s)
-    ROTALINE_FAULTY(ssize_t, Readlink, "readlink", p, (const char* p, char* b, size_t n), p, b, n)
-    ROTALINE_FAULTY(int, Fchown, "fchown", "", (int fd, uid_t u, gid_t g), fd, u, g)
-    ROTALINE_FAULTY(int, Fchmod, "fchmod", "", (int fd, mode_t m), fd, m)
-    ROTALINE_FAULTY(int, CheckWritable, "faccessat", p, (const char* p), p)
-    ROTALINE_FAULTY(ssize_t, Read, "read", "", (int fd, void* b, size_t n), fd, b,
-                    std::min(n, transferLimit))
-#undef ROTALINE_FAULTY
-    int OpenUnnamed(const char* folder) override {
-        return Fails("O_TMPFILE", folder) ? -1
-               : noUnnamed                ? (errno = EOPNOTSUPP, -1)
-                                          : FileSystemCalls::OpenUnnamed(folder);
-    }
-    ssize_t Write(int fd, const void* buffer, size_t size) override {
-        return Fails("write", "") ? -1
-               : !stallWrites    ? FileSystemCalls::Write(fd, buffer, std::min(size, transferLimit))
-               : ++stalls > 1000 ? (errno = EIO, -1) // a save retrying it would never end
-                                 : 0;
-    }
-    int Close(int fd) override {
-        const int result = FileSystemCalls::Close(fd);
-        return Fails("close", "") ? -1 : result;
-    }
-    // The program lists one folder at a time: readdir and fstatat name the last one opened.
+    FAULTY(int, Open, p, (const char* p, int f, mode_t m), p, f, m)
+    FAULTY(int, MakeTemporary, t, (char* t), t)
+    FAULTY(int, OpenUnnamed, p, (const char* p), p)
+    FAULTY(int, LinkUnnamed, p, (int fd, const char* p), fd, p)
+    FAULTY(ssize_t, Read, "", (int f, void* b, size_t n), f, b, std::min(n, maxRead))
+    FAULTY(ssize_t, Write, "", (int f, const void* b, size_t n), f, b, std::min(n, maxWrite))
+    FAULTY(int, Fsync, "", (int fd), fd)
+    FAULTY(int, Ftruncate, "", (int fd, off_t n), fd, n)
+    FAULTY(int, Rename, to, (const char* from, const char* to), from, to)
+    FAULTY(int, Unlink, p, (const char* p), p)
+    FAULTY(int, Fstat, "", (int fd, struct stat* s), fd, s)
+    FAULTY(int, Lstat, p, (const char* p, struct stat* s), p, s)
+    FAULTY(int, Fstatat, dir_ + "/" + n, (int f, const char* n, struct stat* s), f, n, s)
+    FAULTY(ssize_t, Readlink, p, (const char* p, char* b, size_t n), p, b, n)
+    FAULTY(int, Fchown, "", (int fd, uid_t u, gid_t g), fd, u, g)
+    FAULTY(int, Fchmod, "", (int fd, mode_t m), fd, m)
+    FAULTY(int, CheckWritable, p, (const char* p), p)
+#undef FAULTY
+    // The program lists one folder at a time: Readdir and Fstatat name the last one opened.
     DIR* Opendir(const char* path) override {
-        folder_ = path;
-        return Fails("opendir", path) ? nullptr : FileSystemCalls::Opendir(path);
+        return Fails("Opendir", dir_ = path) ? nullptr : FileSystemCalls::Opendir(path);
     }
     dirent* Readdir(DIR* folder) override {
-        return Fails("readdir", folder_) ? nullptr : FileSystemCalls::Readdir(folder);
-    }
-    int Closedir(DIR* folder) override {
-        const int result = FileSystemCalls::Closedir(folder);
-        return Fails("closedir", folder_) ? -1 : result;
+        return Fails("Readdir", dir_) ? nullptr : FileSystemCalls::Readdir(folder);
     }
 
 private:
     bool Fails(const std::string& call, const std::string& path) {
         calls.push_back(call);
-        paths.push_back(path);
-        fired = fired || calls.size() == failAt;
-        errno = calls.size() == failAt ? error : errno;
-        return calls.size() == failAt;
+        if (calls.size() == failAt + 1) {
+            std::tie(failed, failedPath, errno) = std::tie(call, path, error);
+        }
+        // A file system without O_TMPFILE refuses unnamed files, which is no fault of the disk.
+        return calls.size() == failAt + 1 ||
+               (noUnnamed && call == "OpenUnnamed" && (errno = EOPNOTSUPP) != 0);
+    }
+    int After(int result, const std::string& call, const std::string& path) {
+        return Fails(call, path) ? -1 : result;
     }
 
-    std::string folder_;
+    std::string dir_;
     FileSystemCalls* previous_;
 };
-
-// Runs `run` as the calls are, then with each call of that run failing in turn, in the ways
-// it fails on a real system, on a disk that moves 3 bytes per read or write so that each can
-// fail halfway. `run` tells the runs apart by `failAt`.
-template <typename Run> void FailEachCallInTurn(Run run) {
-    const std::map<std::string, std::vector<int>> errors{{"read", {EIO, EINTR}},
-                                                         {"write", {ENOSPC, EINTR}},
-                                                         {"linkat", {ENOENT, EEXIST, ENOSPC}},
-                                                         {"rename", {EACCES, EBUSY, ENOSPC}},
-                                                         {"fchown", {EPERM, EIO}},
-                                                         {"open", {EACCES, ELOOP}}};
-    std::vector<std::string> calls;
-    for (std::size_t at = 0; at <= calls.size(); ++at) {
-        const std::string call = at == 0 ? "" : calls[at - 1];
-        for (const int error : at == 0              ? std::vector<int>{0}
-                               : errors.count(call) ? errors.at(call)
-                                                    : std::vector<int>{EACCES, EIO}) {
-            SCOPED_TRACE(call + " (call " + std::to_string(at) +
-                         ") fails: " + std::strerror(error));
-            FaultyFileSystem faults(at, error);
-            faults.transferLimit = 3;
-            run(faults);
-            calls = at == 0 ? faults.calls : calls;
-            ASSERT_TRUE(at == 0 || (faults.fired && faults.calls[at - 1] == call));
-        }
-    }
-}
 
 } // namespace rotaline::testing

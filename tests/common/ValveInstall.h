@@ -1,40 +1,38 @@
 // An install folder to open and save a mod in, for tests of what disks and folders do to them.
 #pragma once
 
+#include "ScratchFolder.h"
 #include "core/FakeWindowSystem.h"
 #include "core/lists/EditingOperations.h"
 #include "core/session/Globals.h"
 #include "core/session/OpenMod.h"
 #include "core/session/SaveAndReturn.h"
+#include "core/session/Startup.h"
 #include "lists/ListText.h"
-#include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace rotaline::testing {
 
-// The cycle names two of the maps, one in other letters and one with rules after its name: the
-// editor offers the third.
+// The cycle names two maps, one in other letters, one with rules after it: the editor offers one.
 inline const std::string kOldCycle = "CrossFire\r\nbounce 30";
 inline const std::string kNewCycle = "datacore\r\nCrossFire\r\nbounce 30\r\n"; // after EditAndMove
 
-inline bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using Names = std::vector<std::string>;
 
-// "valve" with three maps, a link to one of them and a cycle of two, "cstrike", and "ricochet"
-// without a cycle; the chooser is shown with "valve" chosen.
+// "valve" (three maps, a link to one, a cycle), "cstrike" and "ricochet" (no cycle); "valve"
+// chosen.
 struct ValveInstall {
     ValveInstall() {
-        for (const char* folder : {"valve", "valve/maps", "cstrike", "ricochet"}) {
-            install.MakeFolder(folder);
-        }
-        for (const char* file :
-             {"valve/maps/crossfire.bsp", "valve/maps/bounce.bsp", "valve/maps/datacore.bsp",
-              "valve/mapcycle.txt", "cstrike/mapcycle.txt"}) {
-            install.Write(file, kOldCycle);
+        for (const std::string entry :
+             {"valve/", "valve/maps/", "cstrike/", "ricochet/", "valve/maps/crossfire.bsp",
+              "valve/maps/bounce.bsp", "valve/maps/datacore.bsp", "valve/mapcycle.txt",
+              "cstrike/mapcycle.txt"}) {
+            entry.ends_with('/') ? install.MakeFolder(entry) : install.Write(entry, kOldCycle);
         }
         symlink("crossfire.bsp", (install / "valve/maps/linked.bsp").c_str());
         InstallPath = install.Path();
@@ -42,17 +40,22 @@ struct ValveInstall {
         modList.SetSelected(0, true);
         windows.chooser->Show();
     }
-    // Edit, or Save: the message shown (no title if none). One that blocks, as on a pipe, ends
-    // the test run instead of hanging it.
-    ShownMessage Edit(bool save = false) {
+    // Runs `step` and gives back the message it showed (no title if none). A step that blocks,
+    // as on a pipe, ends the test run instead of hanging it.
+    template <typename Step> ShownMessage Shown(Step step) {
         windows.messages.shown.clear();
         alarm(20);
-        save ? cmdSave_Click(Lists(), windows.messages) : cmdEdit_Click(modList, windows);
+        step();
         alarm(0);
         EXPECT_LE(windows.messages.shown.size(), 1u);
         return windows.messages.shown.empty() ? ShownMessage{} : windows.messages.shown[0];
     }
-    ShownMessage Save() { return Edit(true); }
+    ShownMessage Edit() {
+        return Shown([&] { cmdEdit_Click(modList, windows); });
+    }
+    ShownMessage Save() {
+        return Shown([&] { cmdSave_Click(Lists(), windows.messages); });
+    }
     // Opens "valve" and moves "datacore" into the cycle, so that a save that lost it would show.
     void EditAndMove() {
         ASSERT_EQ(Edit().title, "");
@@ -60,10 +63,11 @@ struct ValveInstall {
         cmdMove_Click(Lists());
     }
     EditorLists& Lists() { return windows.editor->lists; }
+    static bool Has(const std::string& s, const std::string& t) { return s.find(t) != s.npos; }
 
-    TempFolder install;
+    ScratchFolder install;
     FakeWindowSystem windows;
-    SelectableList modList{SelectionStyle::Single, false};
+    SelectableList modList{SelectionStyle::Single, true};
 };
 
 } // namespace rotaline::testing

@@ -2,29 +2,22 @@
 #include "ScopedEnv.h"
 #include "ValveInstall.h"
 #include "core/cycle/MapCycleFile.h"
-#include "core/session/Startup.h"
 
 #include <cstring>
-#include <filesystem>
-#include <sys/stat.h>
 
 namespace rotaline::testing {
 namespace {
 
-using Names = std::vector<std::string>;
-constexpr const char* kCycle = "valve/mapcycle.txt";
-constexpr const char* kMaps = "valve/maps";
-
-// Puts at a path a named pipe ("|"), a folder ("/"), a link ("->target"), nothing (""), a
-// sparse file of a size ("#size"), or a file of the bytes.
+// Puts at a path, in place of what was there, a named pipe ("|"), a folder ("/"), a link
+// ("->target"), nothing (""), a sparse file of a size ("#size"), or a file of the bytes.
 void Make(const std::string& path, const std::string& what) {
+    std::filesystem::remove_all(path);
     if (what == "|" || what == "/") {
         what == "|" ? mkfifo(path.c_str(), 0644) : mkdir(path.c_str(), 0755);
     } else if (what.starts_with("->")) {
         symlink(what.c_str() + 2, path.c_str());
     } else if (what.starts_with("#")) {
-        std::ofstream{path};
-        std::filesystem::resize_file(path, std::stoull(what.substr(1)));
+        std::ofstream(path, std::ios::binary).seekp(std::stoll(what.substr(1)) - 1) << '\0';
     } else if (!what.empty()) {
         std::ofstream(path, std::ios::binary) << what;
     }
@@ -36,95 +29,72 @@ ino_t Entry(const std::string& path) {
     return lstat(path.c_str(), &status) == 0 ? status.st_ino : 0;
 }
 
-// Something in place of the cycle file or the maps folder. Edit says what it found (or, with
-// nothing to say, opens the file and saves it back byte for byte) without hanging on a pipe or
-// reading a device or a huge file without end. Put under an editor already open, the cycle's
-// stand-in is left as it is by a save, which creates the file only where nothing is in the way.
-struct Row {
-    const char* name;
-    const char* at;
-    std::string what;
-    std::string says;
-};
+// In place of the cycle, the maps folder or the Wine registry: Edit or start-up says what it
+// found (or, with nothing to say, round-trips the file), never hanging on a pipe or reading without
+// end; a save leaves the cycle's stand-in alone, creating the file only where nothing is.
+using Row = std::tuple<std::string, std::string, std::string>; // name, what, says
 
-class Hostile : public ::testing::TestWithParam<Row>, protected ValveInstall {};
+class InPlaceOf : public ::testing::TestWithParam<Row>, protected ValveInstall {};
 
-TEST_P(Hostile, EditSaysWhatItFoundAndSaveLeavesItAlone) {
-    const Row& row = GetParam();
-    const std::string path = install / row.at;
-    const bool savedOver = row.at == std::string(kCycle) && !row.says.empty();
-    if (savedOver) {
-        EditAndMove();
+TEST_P(InPlaceOf, EditOrStartUpSaysWhatItFoundAndSaveLeavesItAlone) {
+    const auto& [name, what, says] = GetParam();
+    if (name.starts_with("Registry")) {
+        Make(install / "system.reg", what);
+        const ScopedEnv prefix("WINEPREFIX", install.Path()), home("HOME", install.Path());
+        EXPECT_EQ(Shown([&] { Form_Load(modList, windows, std::nullopt); }).title, says);
+        EXPECT_EQ(windows.FormsCount(), 0);
+        return;
     }
-    std::filesystem::remove_all(path);
-    Make(path, row.what);
-    const ino_t made = Entry(path);
-    if (savedOver) {
+    const std::string path =
+        install / (name.starts_with('M') ? "valve/maps" : "valve/mapcycle.txt");
+    if (name.starts_with("Cycle") && !says.empty()) { // put under an open editor
+        EditAndMove();
+        Make(path, what);
+        const ino_t made = Entry(path);
         const ShownMessage shown = Save();
-        const bool creates = row.says == "it does not exist";
+        const bool creates = says == "it does not exist";
         EXPECT_EQ(shown.title, creates ? "Saved" : "Cannot Save");
-        EXPECT_TRUE(creates ? TempFolder::Read(path) == kNewCycle
+        EXPECT_TRUE(creates ? ScratchFolder::Read(path) == kNewCycle
                             : Has(shown.text, path) && Entry(path) == made)
             << shown.text;
-        EXPECT_EQ(TempFolder::Entries(install / "valve").size(), row.what == "->gone.txt" ? 3u : 2u)
-            << "a temporary file was left behind";
         cmdClose_Click(windows, *windows.editor);
         std::filesystem::remove(install / "valve/gone.txt"); // where the save followed the link
-        std::filesystem::remove_all(path);
-        Make(path, row.what);
     }
-    const ino_t found = Entry(path);
+    Make(path, what);
+    const ino_t made = Entry(path);
     const ShownMessage shown = Edit();
-    EXPECT_EQ(Entry(path), found);
-    EXPECT_EQ(shown.title, row.says.empty() ? "" : "Cannot Continue");
-    EXPECT_TRUE(Has(shown.text, row.says)) << shown.text;
-    EXPECT_EQ(windows.editor->visible, row.says.empty());
-    if (row.says.empty()) {
-        const std::string before = TempFolder::Read(path);
-        EXPECT_EQ(Items(Lists().lstMap), SplitCycleLines(before));
+    EXPECT_EQ(Entry(path), made);
+    EXPECT_EQ(shown.title, says.empty() ? "" : "Cannot Continue");
+    EXPECT_TRUE(Has(shown.text, says)) << shown.text;
+    if (says.empty()) {
+        EXPECT_EQ(Items(Lists().lstMap), SplitCycleLines(what));
         EXPECT_EQ(Save().title, "Saved");
-        EXPECT_EQ(TempFolder::Read(path), before + "\r\n"); // its last line ended
+        EXPECT_EQ(ScratchFolder::Read(path), what + "\r\n"); // its last line ended
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    InPlaceOf, Hostile,
+    Hostile, InPlaceOf,
     ::testing::Values(
-        Row{"CycleIsAPipe", kCycle, "|", "it is a named pipe, not a file"},
-        Row{"CycleIsAFolder", kCycle, "/", std::strerror(EISDIR)},
-        Row{"CycleLinksToDevZero", kCycle, "->/dev/zero", "it is a character device, not a file"},
-        Row{"CycleLinksToItself", kCycle, "->mapcycle.txt", std::strerror(ELOOP)},
-        Row{"CycleLinksToNothing", kCycle, "->gone.txt", "it does not exist"},
-        Row{"NoCycle", kCycle, "", "it does not exist"},
-        Row{"Cycle100MB", kCycle, "#104857600",
+        Row{"CycleIsAPipe", "|", "it is a named pipe, not a file"},
+        Row{"CycleIsAFolder", "/", std::strerror(EISDIR)},
+        Row{"CycleLinksToDevZero", "->/dev/zero", "it is a character device, not a file"},
+        Row{"CycleLinksToItself", "->mapcycle.txt", std::strerror(ELOOP)},
+        Row{"CycleLinksToNothing", "->gone.txt", "it does not exist"},
+        Row{"CycleMissing", "", "it does not exist"},
+        Row{"Cycle100MB", "#104857600",
             "File too large: it holds 104857600 bytes (100 MB), and at most 16777216 bytes"},
         // The size limit itself is no obstacle: only the lines are too many.
-        Row{"Cycle16MBOfLineEnds", kCycle, std::string(kMaxCycleFileBytes, '\r'),
+        Row{"Cycle16MBOfLineEnds", std::string(kMaxCycleFileBytes, '\r'),
             "Too many lines: it holds 16777216, and a cycle of at most 32767 maps"},
-        Row{"CycleWithNulBytes", kCycle, std::string("ab\0\r\n\0bounce\r\nde\0dust", 22), ""},
-        Row{"MapsIsAPipe", kMaps, "|", "No files present in: "},
-        Row{"MapsLinksToItself", kMaps, "->maps", std::strerror(ELOOP)}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-// The Wine prefix's registry is read at start-up; whatever stands in its place, start-up ends
-// and says it found no install, instead of blocking on a pipe or filling the memory.
-TEST(HostileRegistry, WinePrefixFilesThatAreNoFiles) {
-    for (const char* what : {"|", "->/dev/zero", "/", "#209715200"}) {
-        TempFolder prefix;
-        TempFolder emptyHome; // no Steam folders to fall back on
-        Make(prefix / "system.reg", what);
-        const ScopedEnv prefixVariable("WINEPREFIX", prefix.Path());
-        const ScopedEnv homeVariable("HOME", emptyHome.Path());
-        FakeWindowSystem windows;
-        SelectableList modList(SelectionStyle::Single, false);
-        alarm(20);
-        Form_Load(modList, windows, std::nullopt);
-        alarm(0);
-        ASSERT_EQ(windows.messages.shown.size(), 1u) << what;
-        EXPECT_EQ(windows.messages.shown[0].title, "Cannot Start");
-        EXPECT_EQ(windows.FormsCount(), 0);
-    }
-}
+        Row{"CycleWithNulBytes", std::string("ab\0\r\n\0bounce\r\nde\0dust", 22), ""},
+        Row{"MapsIsAPipe", "|", "No files present in: "},
+        Row{"MapsLinksToItself", "->maps", std::strerror(ELOOP)},
+        Row{"RegistryIsAPipe", "|", "Cannot Start"},
+        Row{"RegistryLinksToDevZero", "->/dev/zero", "Cannot Start"},
+        Row{"RegistryIsAFolder", "/", "Cannot Start"},
+        Row{"Registry200MB", "#209715200", "Cannot Start"}),
+    [](const auto& row) { return std::get<0>(row.param); });
 
 } // namespace
 } // namespace rotaline::testing
