@@ -10,22 +10,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <sstream>
-
-#ifdef _WIN32
 #include "ScratchFolder.h"
-using Folder = ScratchFolder;
-#else
-#include "platform/TempFolder.h"
-using Folder = TempFolder;
-#endif
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <utility>
 
 namespace rotaline {
 namespace {
 
 using Names = std::vector<std::string>;
 using testing::FakeWindowSystem;
+using Folder = ScratchFolder;
 
 // The mods are cstrike and dod; .hidden, maps.old and ricochet (its cycle file a folder) are
 // none. Maps of cstrike_addon count; "a.bspx" is no map.
@@ -37,9 +34,8 @@ protected:
                                  "dod/mapcycle.txt maps.old/mapcycle.txt .hidden/mapcycle.txt "
                                  "ricochet/mapcycle.txt/ README");
         for (std::string path; paths >> path;) {
-            for (std::size_t at = 0; (at = path.find('/', at + 1)) != std::string::npos;) {
-                install.MakeFolder(path.substr(0, at));
-            }
+            std::filesystem::create_directories(
+                std::filesystem::path(install / path).parent_path());
             if (path.back() != '/') {
                 install.Write(path, "");
             }
@@ -57,9 +53,7 @@ protected:
     }
     std::string Shown() {
         EXPECT_EQ(windows.messages.shown.size(), 1u);
-        const std::string shown = windows.messages.shown.back().text;
-        windows.messages.shown.clear();
-        return shown;
+        return std::exchange(windows.messages.shown, {}).at(0).text;
     }
 
     Folder install;
@@ -102,9 +96,7 @@ TEST_F(ChooserAndEditor, EditorOpensSavesAndNeverSavesOverAnotherProgramsChange)
     EXPECT_EQ(Folder::Read(cycle), "DE_AZTEC\ncrossfire\nde_dust\n");
 
     // An empty cycle is never saved; Close shows the chooser again.
-    for (std::int16_t i = 0; i < 3; ++i) {
-        lists.lstMap.SetSelected(i, true);
-    }
+    lists.lstMap.SetSelectedRange(0, 2, true);
     cmdRemove_Click(lists);
     cmdSave_Click(lists, windows.messages);
     EXPECT_TRUE(windows.messages.shown.empty());
@@ -118,16 +110,13 @@ TEST_F(ChooserAndEditor, EditorOpensSavesAndNeverSavesOverAnotherProgramsChange)
 // and so does a start-up that finds no install.
 TEST(WindowRegistry, UnloadsTheEditorFirstAndQuitsWithTheChooser) {
     FakeWindowSystem windows;
-    Form_Unload(windows);
-    EXPECT_TRUE(windows.unloadOrder.empty());
     windows.LoadEditor();
     Form_Unload(windows);
     EXPECT_EQ(windows.unloadOrder, Names{"editor"});
-    FakeWindowSystem exiting;
-    exiting.LoadEditor();
-    cmdClose_Click(exiting);
-    EXPECT_EQ(exiting.unloadOrder, (Names{"editor", "chooser"}));
-    EXPECT_TRUE(exiting.quit);
+    windows.LoadEditor();
+    cmdClose_Click(windows);
+    EXPECT_EQ(windows.unloadOrder, (Names{"editor", "editor", "chooser"}));
+    EXPECT_TRUE(windows.quit);
     FakeWindowSystem notInstalled;
     SelectableList modList{SelectionStyle::Single, false};
     Form_Load(modList, notInstalled, "");
@@ -136,9 +125,8 @@ TEST(WindowRegistry, UnloadsTheEditorFirstAndQuitsWithTheChooser) {
 }
 
 #ifdef _WIN32
-// The game's setup is a 32-bit program: on 64-bit Windows its value lands in the registry's
-// 32-bit view. Only under Wine, whose prefix is the build's own: on a real machine this key may
-// hold a real install.
+// The game's 32-bit setup writes to the registry's 32-bit view. Only under Wine, whose prefix is
+// the build's own: on a real machine this key may hold a real install.
 TEST_F(ChooserAndEditor, StartsFromValueOfThirtyTwoBitSetup) {
     if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr) {
         GTEST_SKIP() << "rewrites the game's registry key";
