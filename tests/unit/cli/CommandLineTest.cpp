@@ -1,6 +1,7 @@
 // Every command on an install folder made by the test: output, exit status, and the file's bytes.
 #include "cli/CommandLine.h"
 #include "ScopedEnv.h"
+#include "core/cycle/CycleCheck.h"
 #include "core/platform/posix/FileSystemCalls.h"
 #include "platform/TempFolder.h"
 
@@ -39,7 +40,7 @@ struct CommandCase {
     std::string before;
     const char* command;
     int status;
-    const char* printed;
+    std::string printed;
     const char* after = nullptr;
     Files files = {};
     const char* written = nullptr; // by another program just before the cycle is opened again
@@ -70,10 +71,12 @@ protected:
 
 TEST_P(Commands, PrintSaveOrRefuseAndChangeNothingElse) {
     const CommandCase& row = GetParam();
-    for (const char* map : {"valve/maps/bounce.bsp", "valve/maps/crossfire.bsp",
-                            "valve/maps/x.bspx", "valve/maps/Datacore.bsp", "valve/maps/frenzy.bsp",
-                            "valve_addon/maps/addon_only.bsp", "valve_downloads/maps/frenzy.bsp",
-                            "cstrike/mapcycle.txt", "ricochet/maps/rc_arena.bsp"}) {
+    for (const char* map :
+         {"valve/maps/bounce.bsp", "valve/maps/crossfire.bsp", "valve/maps/x.bspx",
+          "valve/maps/AS_OILRIG.BSP", "valve/maps/a_map_name_of_thirty_one_chars_.bsp",
+          "valve/maps/Datacore.bsp", "valve/maps/frenzy.bsp", "valve_addon/maps/addon_only.bsp",
+          "valve_downloads/maps/frenzy.bsp", "cstrike/mapcycle.txt",
+          "ricochet/maps/rc_arena.bsp"}) {
         Make({{map, ""}});
     }
     install.Write("valve/mapcycle.txt", row.before, row.mode);
@@ -101,6 +104,8 @@ constexpr int kDone = kCommandDone;
 constexpr int kFailed = kCommandFailed;
 const char* const kTwo = "crossfire\r\nbounce";
 const std::string kControls = "\x1b]0;owned\x07\r\nback\\slash";
+// One byte under the size at which clients crash.
+const std::string kJustUnder = std::string(kCycleFileCrashBytes - 9, '/') + "\r\nbounce";
 const std::string kLocal = ".local/share/Steam";
 const std::string kGame = "/steamapps/common/Half-Life/";
 const std::string kList = kLocal + "/steamapps/libraryfolders.vdf"; // Steam's list of libraries
@@ -121,7 +126,7 @@ std::string Library(int key, const std::string& path) {
 const CommandCase kCommandCases[] = {
     // An entry's map is its first word, in any letter case.
     {"MapsLeaveOutTheCycle", "frenzy \"\\x\\1\\\"\n\n BOUNCE \n", "maps valve", kDone,
-     "addon_only\ncrossfire\nDatacore\n"},
+     "a_map_name_of_thirty_one_chars_\naddon_only\nAS_OILRIG\ncrossfire\nDatacore\n"},
     // A name from a hostile folder could hold terminal controls; a pipe gets the exact bytes.
     {"CycleToATerminalEscapesControls", kControls, "cycle valve", kDone,
      "\\x1b]0;owned\\x07\nback\\\\slash\n", nullptr, {}, nullptr, 0644, true},
@@ -156,6 +161,18 @@ const CommandCase kCommandCases[] = {
      "of \"frenzy\" and never plays it; end lines with LF or CR LF\n"
      AT "7: note: \"bounce\" is also on line 3\n" AT "8: note: a NUL byte ends what the server "
      "reads; no map follows it\n"},
+    // Spaces, empty lines, LF ends, rules, comment lines, comments after rules or the last map.
+    {"CheckPassesWhatTheServerReadsWell", " bounce \t\n\r\n// nowhere\r\n//\n\tDatacore "
+     "\"\\minplayers\\1\\\"\nfrenzy \"\\maxplayers\\32\\\" // big\n"
+     "a_map_name_of_thirty_one_chars_ // last\n", "check valve", kDone, ""},
+    {"CheckOfJustUnderTheCrashSize", kJustUnder, "check valve", kDone, ""},
+    {"CheckOfTheCrashSize", kJustUnder + "\n", "check valve", kCommandFoundProblems,
+     AT " the file holds 8192 bytes; clients crash on connect when it holds 8192 or more\n"},
+    {"CheckOfUpperCaseExtension", "AS_OILRIG\r\n", "check valve", kCommandFoundProblems,
+     AT "1: \"AS_OILRIG\" has no map file \"maps/AS_OILRIG.bsp\"\n"},
+    {"CheckOfCrOnlyEnds", "bounce\rfrenzy\rcrossfire\r", "check valve", kCommandFoundProblems,
+     AT "1: the line ends in CR alone, so the server takes \"frenzy\" of line 2 for the rules of "
+     "\"bounce\" and never plays it; end lines with LF or CR LF\n"},
     {"CheckWithNotesAlonePasses", "bounce\r\nbounce\r\n", "check valve", kDone,
      AT "2: note: \"bounce\" is also on line 1\n"},
     {"UnknownCommand", kTwo, "mpas valve", kFailed,
