@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace rotaline {
@@ -33,7 +34,7 @@ struct WriterBeforeOpen : FileSystemCalls {
 };
 
 // A command on valve's cycle `before`: what it prints, to standard error when it fails, and the
-// cycle after it (nullptr: unchanged). A row with files of its own runs the command as it
+// cycle after it (none: unchanged). A row with files of its own runs the command as it
 // stands; the others get "--install-path @", where "@" is the install folder.
 struct CommandCase {
     const char* name;
@@ -41,7 +42,7 @@ struct CommandCase {
     const char* command;
     int status;
     std::string printed;
-    const char* after = nullptr;
+    std::optional<std::string> after = {};
     Files files = {};
     const char* written = nullptr; // by another program just before the cycle is opened again
     mode_t mode = 0644;
@@ -95,8 +96,7 @@ TEST_P(Commands, PrintSaveOrRefuseAndChangeNothingElse) {
     EXPECT_EQ((failed ? err : out).str(),
               failed ? "rotaline: " + Here(row.printed) + "\n" : row.printed);
     EXPECT_EQ((failed ? out : err).str(), "");
-    EXPECT_TRUE(TempFolder::Read(install / "valve/mapcycle.txt") ==
-                (row.after != nullptr ? row.after : row.before));
+    EXPECT_TRUE(TempFolder::Read(install / "valve/mapcycle.txt") == row.after.value_or(row.before));
     EXPECT_EQ(TempFolder::Entries(install / "valve"), (Names{"mapcycle.txt", "maps"}));
 }
 
@@ -129,7 +129,7 @@ const CommandCase kCommandCases[] = {
      "a_map_name_of_thirty_one_chars_\naddon_only\nAS_OILRIG\ncrossfire\nDatacore\n"},
     // A name from a hostile folder could hold terminal controls; a pipe gets the exact bytes.
     {"CycleToATerminalEscapesControls", kControls, "cycle valve", kDone,
-     "\\x1b]0;owned\\x07\nback\\\\slash\n", nullptr, {}, nullptr, 0644, true},
+     "\\x1b]0;owned\\x07\nback\\\\slash\n", {}, {}, nullptr, 0644, true},
     {"CycleElsewherePrintsTheBytes", kControls + "\r\n\r b", "cycle valve", kDone,
      "\x1b]0;owned\x07\nback\\slash\n\n b\n"},
     // A file's LF or CR LF line ends are kept.
@@ -137,6 +137,13 @@ const CommandCase kCommandCases[] = {
      "frenzy\r\nDatacore\r\ncrossfire\r\nbounce\r\n"},
     {"AddKeepsLineFeedEnds", "crossfire\n\n", "add valve Datacore", kDone, "",
      "Datacore\ncrossfire\n\n"},
+    // Empty lines, spaces and any bytes are kept; CR alone and mixed ends are written CR LF.
+    {"AddToOddBytes", std::string("\r\n b \t\r\n\357\273\277caf\351\0b", 17), "add valve frenzy",
+     kDone, "", std::string("frenzy\r\n\r\n b \t\r\n\357\273\277caf\351\0b\r\n", 27)},
+    {"AddToMixedEnds", "a\rb\nc\r\r\nd\r", "add valve frenzy", kDone, "",
+     "frenzy\r\na\r\nb\r\nc\r\n\r\nd\r\n"},
+    {"AddToEmptyFile", "", "add valve frenzy", kDone, "", "frenzy\r\n"},
+    {"AddToOnlyATerminator", "\r\n", "add valve frenzy", kDone, "", "frenzy\r\n\r\n"},
     {"RemoveTakesEveryEntryOfTheMap", "bounce \"\\x\\\"\ncrossfire\n Bounce\nfrenzy\n",
      "remove valve bounce frenzy", kDone, "", "crossfire\n"},
     {"UpMovesTheFirstEntryInAnyCase", "crossfire\nbounce\nfrenzy\nbounce\n", "up valve BOUNCE",
@@ -192,7 +199,7 @@ const CommandCase kCommandCases[] = {
     {"RemoveOfEveryMap", kTwo, "remove valve bounce crossfire", kFailed,
      "The cycle of valve is empty, and an empty cycle is not saved"},
     {"ReadOnlyCycle", kTwo, "up valve bounce", kFailed, "Cannot save @/valve/mapcycle.txt: "
-     "Permission denied: the file is read-only", nullptr, {}, nullptr, 0444},
+     "Permission denied: the file is read-only", {}, {}, nullptr, 0444},
     // The change is made again to what another program wrote, or fails as it would on that.
     {"ChangeOnDiskIsKept", "crossfire\nbounce\n", "remove valve bounce", kDone, "",
      "frenzy\ncrossfire\n", {}, "frenzy\ncrossfire\nbounce\n"},
@@ -204,28 +211,28 @@ const CommandCase kCommandCases[] = {
      "at most 16777216 bytes (16 MB) can be read back"},
     // Without --install-path: the Wine prefix's registry, else the folders of Steam and SteamCMD.
     // The registry's key without the value counts as no install.
-    {"NothingFound", "", "mods", kFailed, "Half Life is not installed on this machine", nullptr,
+    {"NothingFound", "", "mods", kFailed, "Half Life is not installed on this machine", {},
      {{".wine/system.reg", kRegistry}}},
-    {"RegistryValueBeforeTheSearch", "", "mods", kDone, "cstrike\n", nullptr,
+    {"RegistryValueBeforeTheSearch", "", "mods", kDone, "cstrike\n", {},
      {{".wine/system.reg", kRegistry + "\"InstallPath\"=\"@/cs\"\n"},
       {"cs/cstrike/mapcycle.txt", ""}, Game("Steam", "steamcmd")}},
-    {"LaterLibraryOfTheList", "", "mods", kDone, "second\n", nullptr,
+    {"LaterLibraryOfTheList", "", "mods", kDone, "second\n", {},
      {{kList, "\"libraryfolders\"\n{\n" + Library(0, "@/" + kLocal) + Library(1, "@/disk2") +
                   Library(2, "@/disk3/") + "}\n"},
       Game("disk3", "third"), Game("disk2", "second")}},
-    {"LibraryListOfBefore2021", "", "mods", kDone, "old\n", nullptr,
+    {"LibraryListOfBefore2021", "", "mods", kDone, "old\n", {},
      {{kList, "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"@/old\"\n}\n"},
       Game("old", "old")}},
     // A root is a library of its own, even when its list is cut short.
-    {"DamagedListLeavesTheRoot", "", "mods", kDone, "root\n", nullptr,
+    {"DamagedListLeavesTheRoot", "", "mods", kDone, "root\n", {},
      {{kList, "\"libraryfolders\"\n{\n" + Library(0, "@/l").substr(0, 23)}, Game("l", "listed"),
       Game(kLocal, "root")}},
-    {"HalfLifeFolderWithoutAModIsPassedOver", "", "mods", kDone, "cmd\n", nullptr,
+    {"HalfLifeFolderWithoutAModIsPassedOver", "", "mods", kDone, "cmd\n", {},
      {{"Steam" + kGame + ".hidden/mapcycle.txt", ""}, {"Steam" + kGame + "hlds_run", ""},
       Game(".steam/steamcmd", "cmd")}},
     // On Linux a backslash is part of a name; only the registry's Windows paths are mapped.
     {"InstallPathIsTakenLiterally", "", "--install-path @/half\\life cycle valve", kDone,
-     "crossfire\n", nullptr,
+     "crossfire\n", {},
      {{"half\\life/valve/mapcycle.txt", "crossfire\r\n"}, {"half/life/valve/mapcycle.txt", ""}}},
 };
 // clang-format on
