@@ -116,10 +116,10 @@ std::pair<std::string, std::string> Game(const std::string& library, const std::
 std::string Library(int key, const std::string& path) {
     return "\t\"" + std::to_string(key) + "\"\n\t{\n\t\t\"path\"\t\"" + path + "\"\n\t}\n";
 }
-#define NOT_OUTSIDE                                                                                \
-    " is not one of the maps of \"valve\" outside its cycle (rotaline maps valve lists them)"
-#define AT "valve/mapcycle.txt:"
-#define NOT_IN "\" is not in the cycle of \"valve\" (rotaline cycle valve shows it)"
+#define AT "valve/mapcycle.txt:" // the check's lines
+const std::string kNotIn = "\" is not in the cycle of \"valve\" (rotaline cycle valve shows it)";
+const std::string kNotOutside =
+    " is not one of the maps of \"valve\" outside its cycle (rotaline maps valve lists them)";
 
 // clang-format off
 const CommandCase kCommandCases[] = {
@@ -131,11 +131,9 @@ const CommandCase kCommandCases[] = {
      "\\x1b]0;owned\\x07\nback\\\\slash\n", {}, {}, nullptr, 0644, true},
     {"CycleElsewherePrintsTheBytes", kControls + "\r\n\r b", "cycle valve", kDone,
      "\x1b]0;owned\x07\nback\\slash\n\n b\n"},
-    // A file's LF or CR LF line ends are kept.
+    // A file's LF or CR LF line ends are kept (LF: the rows below).
     {"AddPutsTheMapsFirstInTheOrderGiven", kTwo, "add valve frenzy Datacore", kDone, "",
      "frenzy\r\nDatacore\r\ncrossfire\r\nbounce\r\n"},
-    {"AddKeepsLineFeedEnds", "crossfire\n\n", "add valve Datacore", kDone, "",
-     "Datacore\ncrossfire\n\n"},
     // Empty lines, spaces and any bytes are kept; CR alone and mixed ends are written CR LF.
     {"AddToOddBytes", std::string("\r\n b \t\r\n\357\273\277caf\351\0b", 17), "add valve frenzy",
      kDone, "", std::string("frenzy\r\n\r\n b \t\r\n\357\273\277caf\351\0b\r\n", 27)},
@@ -191,9 +189,9 @@ const CommandCase kCommandCases[] = {
      "holds no such folder with a mapcycle.txt (rotaline mods lists the mods)"},
     {"ModWithoutMaps", kTwo, "maps cstrike", kFailed,
      "No files present in: @\\cstrike\\maps\\*.bsp"},
-    {"AddOfAMapTwice", kTwo, "add valve frenzy frenzy", kFailed, "\"frenzy\"" NOT_OUTSIDE},
-    {"AddOfALineBreak", kTwo, "add valve two\nlines", kFailed, "\"two\\nlines\"" NOT_OUTSIDE},
-    {"RemoveOfAMapNotInTheCycle", kTwo, "remove valve bounce frenzy", kFailed, "\"frenzy" NOT_IN},
+    {"AddOfAMapTwice", kTwo, "add valve frenzy frenzy", kFailed, "\"frenzy\"" + kNotOutside},
+    {"AddOfALineBreak", kTwo, "add valve two\nlines", kFailed, "\"two\\nlines\"" + kNotOutside},
+    {"RemoveOfAMapNotInTheCycle", kTwo, "remove valve bounce frenzy", kFailed, "\"frenzy" + kNotIn},
     {"RemoveOfEveryMap", kTwo, "remove valve bounce crossfire", kFailed,
      "The cycle of valve is empty, and an empty cycle is not saved"},
     {"ReadOnlyCycle", kTwo, "up valve bounce", kFailed, "Cannot save @/valve/mapcycle.txt: "
@@ -202,7 +200,7 @@ const CommandCase kCommandCases[] = {
     {"ChangeOnDiskIsKept", "crossfire\nbounce\n", "remove valve bounce", kDone, "",
      "frenzy\ncrossfire\n", {}, "frenzy\ncrossfire\nbounce\n"},
     {"ChangeOnDiskStopsTheCommand", "frenzy\ncrossfire\n", "up valve frenzy", kFailed,
-     "\"frenzy" NOT_IN, "crossfire\r\n", {}, "crossfire\r\n"},
+     "\"frenzy" + kNotIn, "crossfire\r\n", {}, "crossfire\r\n"},
     // Nor does a save write what could not be read back (a cycle file holds at most 16 MB).
     {"CycleTooLargeToSave", std::string(16 * 1024 * 1024 - 4, 'x'), "add valve frenzy", kFailed,
      "Cannot save @/valve/mapcycle.txt: File too large: the cycle would take 16777222 bytes, and "
@@ -234,8 +232,6 @@ const CommandCase kCommandCases[] = {
      {{"half\\life/valve/mapcycle.txt", "crossfire\r\n"}, {"half/life/valve/mapcycle.txt", ""}}},
 };
 // clang-format on
-#undef NOT_OUTSIDE
-#undef NOT_IN
 #undef AT
 INSTANTIATE_TEST_SUITE_P(Rows, Commands, testing::ValuesIn(kCommandCases),
                          [](const auto& row) { return std::string(row.param.name); });

@@ -1,5 +1,6 @@
 // Start-up, opening a mod, saving and shutdown as the windows drive them, over a made install.
 #include "FakeWindowSystem.h"
+#include "ScratchFolder.h"
 #include "core/lists/EditingOperations.h"
 #include "core/session/Globals.h"
 #include "core/session/OpenMod.h"
@@ -9,8 +10,6 @@
 #include "lists/ListText.h"
 
 #include <gtest/gtest.h>
-
-#include "ScratchFolder.h"
 
 #include <algorithm>
 #include <filesystem>
