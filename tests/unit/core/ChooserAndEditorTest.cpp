@@ -72,7 +72,7 @@ TEST_F(ChooserAndEditor, EditorOpensSavesAndNeverSavesOverAnotherProgramsChange)
     }
     EXPECT_EQ(Shown(), "No files present in: " + install.Path() + "\\dod\\maps\\*.bsp");
     EditorLists& lists = windows.editor->lists;
-    EXPECT_EQ(windows.editorLoads, 1);
+    EXPECT_EQ(windows.forms.size(), 2u); // the chooser and one editor
     EXPECT_EQ(Items(lists.lstBSP), (Names{"cs_office", "DE_AZTEC"}));
     lists.lstBSP.SetSelected(1, true);
     cmdMove_Click(lists);
