@@ -123,27 +123,5 @@ TEST(WindowRegistry, UnloadsTheEditorFirstAndQuitsWithTheChooser) {
     EXPECT_TRUE(notInstalled.quit);
 }
 
-#ifdef _WIN32
-// The game's 32-bit setup writes to the registry's 32-bit view. Only under Wine, whose prefix is
-// the build's own: on a real machine this key may hold a real install.
-TEST_F(ChooserAndEditor, StartsFromValueOfThirtyTwoBitSetup) {
-    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr) {
-        GTEST_SKIP() << "rewrites the game's registry key";
-    }
-    const char* const game = "Software\\Valve\\Half-Life";
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, game, 0, nullptr, 0,
-                              KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    const std::string& path = install.Path();
-    RegSetValueExA(key, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>(path.size() + 1));
-    RegCloseKey(key);
-    Form_Load(modList, windows, std::nullopt);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, game, KEY_WOW64_32KEY, 0);
-    EXPECT_EQ(Mods(), (Names{"cstrike", "dod"}));
-}
-#endif
-
 } // namespace
 } // namespace rotaline
