@@ -32,9 +32,8 @@ struct WriterBeforeOpen : FileSystemCalls {
     int opened_ = 0;
 };
 
-// A command on valve's cycle `before`: what it prints, to standard error when it fails, and the
-// cycle after it (none: unchanged). A row with files of its own runs the command as it
-// stands; the others get "--install-path @", where "@" is the install folder.
+// A command on valve's cycle `before`: what it prints (to standard error when it fails) and the
+// cycle after it (none: unchanged). Rows without files get "--install-path @" (@: the install).
 struct CommandCase {
     const char* name;
     std::string before;
@@ -132,10 +131,10 @@ const CommandCase kCommandCases[] = {
      "\\x1b]0;owned\\x07\nback\\\\slash\n", {}, {}, nullptr, 0644, true},
     {"CycleElsewherePrintsTheBytes", kControls + "\r\n\r b", "cycle valve", kDone,
      "\x1b]0;owned\x07\nback\\slash\n\n b\n"},
-    // A file's LF or CR LF line ends are kept (LF: the rows below).
+    // A file's LF (the rows after these) or CR LF ends are kept; CR alone and mixed ends are
+    // written CR LF. Empty lines, spaces and any bytes are kept.
     {"AddPutsTheMapsFirstInTheOrderGiven", kTwo, "add valve frenzy Datacore", kDone, "",
      "frenzy\r\nDatacore\r\ncrossfire\r\nbounce\r\n"},
-    // Empty lines, spaces and any bytes are kept; CR alone and mixed ends are written CR LF.
     {"AddToOddBytes", std::string("\r\n b \t\r\n\357\273\277caf\351\0b", 17), "add valve frenzy",
      kDone, "", std::string("frenzy\r\n\r\n b \t\r\n\357\273\277caf\351\0b\r\n", 27)},
     {"AddToMixedEnds", "a\rb\nc\r\r\nd\r", "add valve frenzy", kDone, "",

@@ -35,20 +35,12 @@ protected:
         for (std::string path; paths >> path;) {
             std::filesystem::create_directories(
                 std::filesystem::path(install / path).parent_path());
-            if (path.back() != '/') {
-                install.Write(path, "");
-            }
+            install.Write(path, ""); // no file is made for a folder's path
         }
         install.Write("cstrike/mapcycle.txt", "crossfire\r\nde_dust");
 #ifdef _WIN32
         SetFileAttributesA((install / ".hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
 #endif
-    }
-    // Sorted: the listing's order is the folder listing's own concern.
-    Names Mods() const {
-        Names mods = Items(modList);
-        std::sort(mods.begin(), mods.end());
-        return mods;
     }
     std::string Shown() {
         EXPECT_EQ(windows.messages.shown.size(), 1u);
@@ -63,7 +55,9 @@ protected:
 // The editor stays loaded after a refusal and is used again for the next mod.
 TEST_F(ChooserAndEditor, EditorOpensSavesAndNeverSavesOverAnotherProgramsChange) {
     Form_Load(modList, windows, install.Path());
-    EXPECT_EQ(Mods(), (Names{"cstrike", "dod"}));
+    Names mods = Items(modList);
+    std::sort(mods.begin(), mods.end()); // the listing's order is the folder listing's concern
+    EXPECT_EQ(mods, (Names{"cstrike", "dod"}));
     for (const char* mod : {"dod", "cstrike"}) {
         modList.Clear();
         modList.AddItem(mod);
