@@ -8,9 +8,7 @@
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            saved_ = old;
-        }
+        saved_ = std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
         setenv(name, value.c_str(), 1);
     }
     ~ScopedEnv() { saved_ ? setenv(name_, saved_->c_str(), 1) : unsetenv(name_); }

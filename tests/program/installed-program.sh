@@ -7,8 +7,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$1" --install "$2" --prefix "$work/usr" >/dev/null
 cp -R "$3" "$work/halflife"
-failed=0
-fail() { echo "FAILED: $*" && failed=1; }
+fail() { echo "FAILED: $*" && exit 1; }
 
 for file in bin/rotaline share/applications/rotaline.desktop share/man/man1/rotaline.1.gz \
     share/metainfo/rotaline.metainfo.xml share/doc/rotaline/changelog.gz share/doc/rotaline/copyright \
@@ -47,4 +46,3 @@ status 0
 END
 printf 'dod_caen\r\ndod_forest\r\ndod_anzio\r\ndod_avalanche\r\ndod_flash\r\ndod_kalt\r\n' |
     cmp -s - "$work/halflife/dod/mapcycle.txt" || fail "add did not put the maps first, in order"
-exit "$failed"

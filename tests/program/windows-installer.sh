@@ -25,8 +25,6 @@ for _ in $(seq 1 60); do
     [ -e "$folder" ] || [ -e "$shortcut" ] || break
     sleep 0.5
 done
-for left in "$folder" "$shortcut"; do
-    [ ! -e "$left" ] || fail "the uninstall left $left"
-done
+[ ! -e "$folder" ] && [ ! -e "$shortcut" ] || fail "the uninstall left its folder or shortcut"
 ! wine reg query "$key" /reg:64 >/dev/null 2>&1 || fail "the uninstall left $key"
 echo "installer: silent install and uninstall under Wine passed"

@@ -30,16 +30,14 @@ public:
     }
 
     RecordingMessages messages;
-    std::vector<std::unique_ptr<FakeForm>> forms; // every window made, kept for inspection
+    std::vector<std::unique_ptr<FakeForm>> forms; // every window made, the chooser first
     FakeForm* chooser = nullptr;
     FakeForm* editor = nullptr; // the last editor made, loaded or not
     std::vector<std::string> unloadOrder;
-    int editorLoads = 0;
     bool quit = false;
 
 private:
     EditorForm& CreateEditor() override {
-        ++editorLoads;
         return *(editor = forms.emplace_back(std::make_unique<FakeForm>("editor")).get());
     }
     void DestroyForm(Form& form) override {
