@@ -64,8 +64,7 @@ std::vector<Row> WithoutKeysOnControls(const Row (&rows)[N]) {
 template <typename Row> class Win32Windows : public ::testing::TestWithParam<Row> {
 protected:
     void SetUp() override {
-        install.MakeFolder("valve");
-        install.MakeFolder("valve\\maps");
+        std::filesystem::create_directories(install / "valve\\maps");
         for (int k = 1; k <= 7; ++k) {
             install.Write("valve\\maps\\m" + std::to_string(k) + ".bsp", "");
         }
@@ -130,6 +129,10 @@ TEST_P(FromWindowToWindow, LoadsAndShowsTheRightWindows) {
         EXPECT_EQ(SendMessageA(Control(Chooser(), "lstModList"), LB_GETCURSEL, 0, 0), 0);
     }
     EXPECT_EQ(windows.ProcessQueued(), GetParam().formsAfter > 0) << "the program goes on";
+    if (GetParam().formsAfter == 2) { // Exit with the editor loaded unloads both.
+        Act(Chooser(), "cmdClose");
+        EXPECT_EQ(windows.FormsCount(), 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Gestures, FromWindowToWindow,
