@@ -11,8 +11,7 @@ namespace rotaline::testing {
 inline constexpr char kValveCycle[] = "m2\r\nm7\r\ngone\r\nm1";
 
 // Every draw 0, so that a shuffle can be foreseen.
-class ZeroRandom : public RandomSource {
-public:
+struct ZeroRandom : RandomSource {
     void ReseedFromClock() override {}
     double Draw() override { return 0.0; }
 };
@@ -22,6 +21,8 @@ public:
 // control" a key pressed on a control; then the lists and the cycle's selected rows after it.
 struct EditorGesture {
     const char *name, *maps, *cycle, *gesture, *cycleAfter, *mapsAfter, *selectedAfter;
+    // GoogleTest shows a row by its name, not its bytes.
+    friend void PrintTo(const EditorGesture& row, std::ostream* out) { *out << row.name; }
 };
 
 inline constexpr EditorGesture kEditorGestures[] = {
@@ -44,6 +45,7 @@ struct WindowGesture {
     const char *name, *gesture;
     bool inEditor;
     int formsAfter;
+    friend void PrintTo(const WindowGesture& row, std::ostream* out) { *out << row.name; }
 };
 
 inline constexpr WindowGesture kWindowGestures[] = {
@@ -59,13 +61,5 @@ inline constexpr WindowGesture kWindowGestures[] = {
     {"ExitClicked", "cmdClose", false, 0},
     {"ChooserCloseBox", "", false, 0},
 };
-
-// GoogleTest shows a row by its name, not its bytes.
-inline void PrintTo(const EditorGesture& row, std::ostream* out) {
-    *out << row.name;
-}
-inline void PrintTo(const WindowGesture& row, std::ostream* out) {
-    *out << row.name;
-}
 
 } // namespace rotaline::testing

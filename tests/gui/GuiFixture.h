@@ -4,47 +4,22 @@
 #include "RecordingMessages.h"
 #include "frontends/qt/QtWindowSystem.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
-#include <string>
+#include <QtWidgets>
 
 namespace rotaline::testing {
-
-inline void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        qFatal("cannot write %s", qPrintable(path));
-    }
-}
-
-inline QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A mod folder with empty map files and a cycle file.
 inline void MakeMod(const QTemporaryDir& install, const QString& mod, const QStringList& maps,
                     const QByteArray& cycle) {
     QDir(install.path()).mkpath(mod + "/maps");
+    QFile file(install.filePath(mod + "/mapcycle.txt"));
     for (const QString& map : maps) {
-        WriteFile(install.filePath(mod + "/maps/" + map + ".bsp"), {});
+        QFile(install.filePath(mod + "/maps/" + map + ".bsp")).open(QIODevice::WriteOnly);
     }
-    WriteFile(install.filePath(mod + "/mapcycle.txt"), cycle);
-}
-
-// The rows' texts, with a space between two.
-inline QString Rows(const QAbstractItemView* view) {
-    QStringList rows;
-    for (int row = 0; row < view->model()->rowCount(); ++row) {
-        rows << view->model()->index(row, 0).data().toString();
+    if (!file.open(QIODevice::WriteOnly) || file.write(cycle) != cycle.size()) {
+        qFatal("cannot write %s", qPrintable(file.fileName()));
     }
-    return rows.join(' ');
 }
 
 // The rows the view shows as selected, in order.
@@ -57,9 +32,8 @@ inline QList<int> SelectedRows(const QAbstractItemView* view) {
     return rows;
 }
 
-inline void ClickRow(QAbstractItemView* view, int row,
-                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
+inline void ClickRow(QAbstractItemView* view, int row, Qt::KeyboardModifiers keys = {}) {
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, keys,
                       view->visualRect(view->model()->index(row, 0)).center());
 }
 
@@ -67,9 +41,9 @@ inline void ClickRow(QAbstractItemView* view, int row,
 // release at one point do.
 inline void DoubleClickRow(QAbstractItemView* view, int row) {
     const QPoint point = view->visualRect(view->model()->index(row, 0)).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
-    QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, point);
 }
 
 // Unloaded windows are deleted once the event loop comes round; then none may be left.
@@ -80,10 +54,7 @@ inline bool NoWindowLeft() {
 
 template <typename T> T* Child(QWidget* window, const char* name) {
     T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return child;
+    return child != nullptr ? child : (qFatal("no control %s", name), nullptr);
 }
 
 } // namespace rotaline::testing
