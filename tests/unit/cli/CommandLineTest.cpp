@@ -2,7 +2,7 @@
 #include "cli/CommandLine.h"
 #include "ScopedEnv.h"
 #include "core/platform/posix/FileSystemCalls.h"
-#include "platform/TempFolder.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -17,7 +17,7 @@
 #include "ScratchFolder.h"
 using Folder = ScratchFolder;
 #else
-#include "platform/TempFolder.h"
+#include "ScratchFolder.h"
 using Folder = TempFolder;
 #endif
 
