@@ -14,23 +14,23 @@
 #include <sys/stat.h>
 #endif
 
+namespace fs = std::filesystem;
+
 // Made under ROTALINE_TEST_FOLDER when that is set (under Wine: a folder on Z:, the host's root),
 // else in the temporary folder. Paths are the system's own: backslash-joined on Windows.
 class ScratchFolder {
 public:
     ScratchFolder() {
         const char* chosen = std::getenv("ROTALINE_TEST_FOLDER");
-        auto base = chosen ? std::filesystem::path(chosen) : std::filesystem::temp_directory_path();
+        auto base = chosen ? fs::path(chosen) : fs::temp_directory_path();
         auto name = "rotaline-test-" + std::to_string(std::random_device()());
-        std::filesystem::create_directories(path_ = (base / name).make_preferred().string());
+        fs::create_directories(path_ = (base / name).make_preferred().string());
     }
     // Tests take rights away from folders, and Windows deletes no read-only file: the rights
     // are given back so that the removal can enter and delete. Links are not followed out.
     ~ScratchFolder() {
-        namespace fs = std::filesystem;
         std::error_code no;
         const auto opts = fs::perm_options::add | fs::perm_options::nofollow;
-        fs::permissions(path_, fs::perms::owner_all, opts, no);
         for (fs::recursive_directory_iterator it(path_, no), end; it != end; it.increment(no)) {
             fs::permissions(it->path(), fs::perms::owner_all, opts, no);
         }
@@ -40,18 +40,20 @@ public:
 
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const {
-        return (std::filesystem::path(path_) / name).make_preferred().string();
+        return (fs::path(path_) / name).make_preferred().string();
     }
 
-    // `mode`: the mode bits (on Windows: read-only when no one may write); 0 leaves the default.
-    void Write(const std::string& name, const std::string& bytes, unsigned mode = 0) const {
+    void MakeFolder(const std::string& name) const { fs::create_directory(*this / name); }
+    // `mark`: the mode bits on POSIX, the attributes on Windows; 0 leaves the defaults.
+    void Write(const std::string& name, const std::string& bytes, unsigned mark = 0) const {
         std::ofstream(*this / name, std::ios::binary) << bytes;
-        if (mode != 0) {
-            std::filesystem::permissions(*this / name, std::filesystem::perms(mode));
+        if (mark != 0) {
+#ifdef _WIN32
+            SetFileAttributesA((*this / name).c_str(), mark);
+#else
+            chmod((*this / name).c_str(), mark);
+#endif
         }
-    }
-    void MakeFolder(const std::string& name) const {
-        std::filesystem::create_directory(*this / name);
     }
     static std::string Read(const std::string& path) {
         return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
@@ -60,7 +62,7 @@ public:
     static std::vector<std::string> Entries(const std::string& folder) {
         std::vector<std::string> names;
         std::error_code no;
-        for (const auto& entry : std::filesystem::directory_iterator(folder, no)) {
+        for (const auto& entry : fs::directory_iterator(folder, no)) {
             names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());

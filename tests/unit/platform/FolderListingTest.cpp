@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 using rotaline::kAttrDirectory, rotaline::kAttrNormal;
 using Names = std::vector<std::string>;
@@ -31,9 +30,9 @@ void MakeSample(const ScratchFolder& folder) {
     }
     SetFileAttributesA((folder / "odd\\sysfile").c_str(), FILE_ATTRIBUTE_SYSTEM);
 #else
-    std::filesystem::create_symlink("../de_dust.bsp", folder / "odd/linked");
-    std::filesystem::create_directory_symlink("../valve", folder / "odd/dirlink");
-    std::filesystem::create_symlink("missing", folder / "odd/broken");
+    fs::create_symlink("../de_dust.bsp", folder / "odd/linked");
+    fs::create_directory_symlink("../valve", folder / "odd/dirlink");
+    fs::create_symlink("missing", folder / "odd/broken");
     mkfifo((folder / "odd/pipe").c_str(), 0644);
 #endif
 }
@@ -68,10 +67,10 @@ TEST_P(ListFolder, Lists) {
     const ScratchFolder sample;
     MakeSample(sample);
     EXPECT_EQ(Listed(sample.Path() + "\\" + pattern, mask), InListOrder(expected));
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(sample.Path());
+    const auto previous = fs::current_path();
+    fs::current_path(sample.Path());
     EXPECT_EQ(Listed(pattern, mask), InListOrder(expected)) << "listed from inside the folder";
-    std::filesystem::current_path(previous);
+    fs::current_path(previous);
 }
 
 const Names kEverything = {".",   "..",  "cstrike.old", "DE_AZTEC.BSP", "de_dust.bsp",

@@ -28,11 +28,11 @@ const std::string kAcl("\2\0\0\0\1\0\6\0\xff\xff\xff\xff\2\0\6\0\xeb\3\0\0\4\0\6
 
 // Who may read or write a file or link: owner, group, mode bits, links and an extended attribute
 // (the ACL's mask would let the group write where its mode bits do not).
-std::string AccessOf(const std::string& path, const std::string& attribute) {
+std::string AccessOf(const std::string& path, const char* attribute) {
     struct stat s {};
     lstat(path.c_str(), &s);
     char value[4096];
-    const ssize_t size = lgetxattr(path.c_str(), attribute.c_str(), value, sizeof value);
+    const ssize_t size = lgetxattr(path.c_str(), attribute, value, sizeof value);
     return testing::PrintToString(std::tuple(s.st_uid, s.st_gid, s.st_mode & 07777, s.st_nlink,
                                              std::string(value, std::max<ssize_t>(size, 0))));
 }
@@ -71,11 +71,10 @@ TEST_P(SaveKeepsAccess, ForRootAndGroupMember) {
                Is("SetGroupIdBit") ? 02664 : 0664);
     chown(file.c_str(), kServer, kAdmins);
     // The ACL is looked at where no other attribute is set: a save must not add one either.
-    const std::string attribute =
-        Is("ExtendedAttribute") ? "user.origin" : "system.posix_acl_access";
+    const char* attribute = Is("ExtendedAttribute") ? "user.origin" : "system.posix_acl_access";
     const std::string value = Is("Acl") ? kAcl : "kept";
     if ((Is("Acl") || Is("ExtendedAttribute")) &&
-        setxattr(file.c_str(), attribute.c_str(), value.data(), value.size(), 0) != 0) {
+        setxattr(file.c_str(), attribute, value.data(), value.size(), 0) != 0) {
         GTEST_SKIP() << "no " << attribute << " here: " << std::strerror(errno);
     }
     if (linked) {

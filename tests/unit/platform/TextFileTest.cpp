@@ -12,10 +12,12 @@ using Names = std::vector<std::string>;
 
 #ifdef _WIN32
 const std::string kDevice = "NUL";
+constexpr unsigned kReadOnly = FILE_ATTRIBUTE_READONLY;
 // Wine cannot tell a device's file information: the save stops there, as an invalid request.
 constexpr ErrorKind kDeviceSave = ErrorKind::Invalid;
 #else
 const std::string kDevice = "/dev/null";
+constexpr unsigned kReadOnly = 0444;
 constexpr ErrorKind kDeviceSave = ErrorKind::NotAFile;
 #endif
 const std::string kOldBytes(100, 'o');
@@ -45,7 +47,7 @@ TEST_P(TextFile, ReadsAndReplacesWholeOrNotAtAll) {
             ? kDevice
             : folder / (row.before == Before::NoFolder ? "absent/mapcycle.txt" : "mapcycle.txt");
     row.before == Before::Folder ? folder.MakeFolder("mapcycle.txt")
-    : hadFile ? folder.Write("mapcycle.txt", kOldBytes, row.before == Before::File ? 0 : 0444)
+    : hadFile ? folder.Write("mapcycle.txt", kOldBytes, row.before == Before::File ? 0 : kReadOnly)
               : void();
     const Names entries = ScratchFolder::Entries(folder.Path());
 

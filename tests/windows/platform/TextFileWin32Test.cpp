@@ -21,8 +21,7 @@ TEST_P(ReplaceHeldFile, WaitsOutABriefHoldElseLeavesTheFile) {
     const bool writing = GetParam().starts_with("SharingWriting");
     const ScratchFolder folder;
     const std::string file = folder / "MapCycle.TXT";
-    folder.Write("MapCycle.TXT", "old\r\n");
-    SetFileAttributesA(file.c_str(), writing ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_HIDDEN);
+    folder.Write("MapCycle.TXT", "old\r\n", writing ? 0u : FILE_ATTRIBUTE_HIDDEN);
     const HANDLE held =
         CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | (writing ? FILE_SHARE_WRITE : 0),
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
