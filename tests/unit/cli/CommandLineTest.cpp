@@ -3,7 +3,7 @@
 #include "ScopedEnv.h"
 #include "core/cycle/CycleCheck.h"
 #include "core/platform/posix/FileSystemCalls.h"
-#include "platform/TempFolder.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 

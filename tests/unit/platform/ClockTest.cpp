@@ -7,8 +7,7 @@
 
 TEST(ClockSeed, ChangesFromCallToCall) {
     std::set<std::uint64_t> seeds;
-    for (int i = 0; i < 1000; ++i) {
-        seeds.insert(rotaline::ClockSeed());
+    while (seeds.size() < 1000 && seeds.insert(rotaline::ClockSeed()).second) {
     }
     EXPECT_EQ(seeds.size(), 1000u);
 }

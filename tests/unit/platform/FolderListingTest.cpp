@@ -1,5 +1,4 @@
-// Folder listings on a real folder through readdir or FindFirstFileA, under the listing's
-// wildcard rules: the rows both systems must pass, then each system's own odd entries.
+// Listings of a real folder under the wildcard rules: rows for both systems, then each one's own.
 #include "core/platform/FolderListing.h"
 
 #include "ScratchFolder.h"
@@ -7,46 +6,34 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
-namespace {
-
-using rotaline::kAttrDirectory;
-using rotaline::kAttrNormal;
+using rotaline::kAttrDirectory, rotaline::kAttrNormal;
 using Names = std::vector<std::string>;
 
-// Folders valve, cstrike.old, mod holding a folder mapcycle.txt, odd and a hidden .hiddendir;
-// files readme, de_dust.bsp, DE_AZTEC.BSP, x.bsp.old and a hidden .hidden. odd holds what only
-// one system has.
+// Folders (names ending in "/") and files, hidden ones too. odd holds what one system alone has:
+// on Windows, hidden entries with and without a dot, a system file, a.bspx whose short name A~1.BSP
+// ends in ".BSP", a cycle file spelt otherwise; elsewhere, a backslash name, links, a fifo.
 void MakeSample(const ScratchFolder& folder) {
-    for (const char* name :
-         {"valve", "cstrike.old", "mod", "mod/mapcycle.txt", "odd", ".hiddendir"}) {
-        folder.MakeFolder(name);
-    }
-    for (const char* name : {"readme", "de_dust.bsp", "DE_AZTEC.BSP", "x.bsp.old", ".hidden"}) {
-        folder.Write(name, "x");
+    for (const std::string name :
+         {"valve/", "cstrike.old/", "mod/", "mod/mapcycle.txt/", "odd/", ".hiddendir/", "readme",
+          "de_dust.bsp", "DE_AZTEC.BSP", "x.bsp.old", ".hidden",
+#ifdef _WIN32
+          "odd/secret/", "odd/hid", "odd/sysfile", "odd/a.bspx", "odd/MapCycle.TXT"}) {
+#else
+          "odd/back\\slash"}) {
+#endif
+        name.ends_with('/') ? folder.MakeFolder(name) : folder.Write(name, "x");
     }
 #ifdef _WIN32
-    // Windows hides by attribute: hidden entries with and without a dot, a system file, a name
-    // whose short name A~1.BSP ends in ".BSP", and a cycle file spelt otherwise.
-    folder.MakeFolder("odd\\secret");
-    for (const char* name : {"odd\\hid", "odd\\sysfile", "odd\\a.bspx", "odd\\MapCycle.TXT"}) {
-        folder.Write(name, "x");
-    }
     for (const char* name : {".hiddendir", ".hidden", "odd\\secret", "odd\\hid"}) {
         SetFileAttributesA((folder / name).c_str(), FILE_ATTRIBUTE_HIDDEN);
     }
     SetFileAttributesA((folder / "odd\\sysfile").c_str(), FILE_ATTRIBUTE_SYSTEM);
 #else
-    // Links to a file, to a folder and to nothing, a fifo, and a name holding a backslash.
-    symlink("../de_dust.bsp", (folder / "odd/linked").c_str());
-    symlink("../valve", (folder / "odd/dirlink").c_str());
-    symlink("missing", (folder / "odd/broken").c_str());
+    fs::create_symlink("../de_dust.bsp", folder / "odd/linked");
+    fs::create_directory_symlink("../valve", folder / "odd/dirlink");
+    fs::create_symlink("missing", folder / "odd/broken");
     mkfifo((folder / "odd/pipe").c_str(), 0644);
-    folder.Write("odd/back\\slash", "x");
 #endif
 }
 
@@ -66,15 +53,11 @@ Names Listed(const std::string& pattern, int mask) {
 }
 
 struct ListingCase {
-    const char* name;
-    const char* pattern; // below the sample folder
+    const char *name, *pattern; // the pattern below the sample folder
     int mask;
     Names expected;
+    friend void PrintTo(const ListingCase& row, std::ostream* out) { *out << row.name; }
 };
-
-void PrintTo(const ListingCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class ListFolder : public testing::TestWithParam<ListingCase> {};
 
@@ -84,10 +67,10 @@ TEST_P(ListFolder, Lists) {
     const ScratchFolder sample;
     MakeSample(sample);
     EXPECT_EQ(Listed(sample.Path() + "\\" + pattern, mask), InListOrder(expected));
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(sample.Path());
+    const auto previous = fs::current_path();
+    fs::current_path(sample.Path());
     EXPECT_EQ(Listed(pattern, mask), InListOrder(expected)) << "listed from inside the folder";
-    std::filesystem::current_path(previous);
+    fs::current_path(previous);
 }
 
 const Names kEverything = {".",   "..",  "cstrike.old", "DE_AZTEC.BSP", "de_dust.bsp",
@@ -95,7 +78,6 @@ const Names kEverything = {".",   "..",  "cstrike.old", "DE_AZTEC.BSP", "de_dust
 const ListingCase kListingCases[] = {
     // Wine's "*." also returns names with an extension; Windows' does not. Both lists agree.
     {"ModFolders", "*.", kAttrDirectory, {".", "..", "mod", "odd", "readme", "valve"}},
-    {"FilesOnlyUnderMaskZero", "*.", kAttrNormal, {"readme"}},
     {"PrefixStarDot", "v*.", kAttrDirectory, {"valve"}},
     {"EverythingAdmitted", "*", kAttrDirectory, kEverything},
     {"MapsInEitherCase", "*.bsp", kAttrNormal, {"DE_AZTEC.BSP", "de_dust.bsp"}},
@@ -105,13 +87,11 @@ const ListingCase kListingCases[] = {
     {"StarBacktracks", "*.old", kAttrDirectory, {"cstrike.old", "x.bsp.old"}},
     {"RunOfStarsAtTheEnd", "readme**", kAttrNormal, {"readme"}},
     {"DotsUnderMaskZero", "*.*", kAttrNormal, {"DE_AZTEC.BSP", "de_dust.bsp", "x.bsp.old"}},
-    {"ExactName", "readme", kAttrNormal, {"readme"}},
     {"HiddenFileUnderMaskZero", ".hidden", kAttrNormal, {}},
     {"HiddenFolderUnderMaskSixteen", ".hiddendir", kAttrDirectory, {}},
     {"FolderUnderMaskZero", "valve", kAttrNormal, {}},
     {"FolderNamedLikeCycleIsNoFile", "mod\\mapcycle.txt", kAttrNormal, {}},
     {"FolderNamedLikeCycleUnderMaskSixteen", "mod\\mapcycle.txt", kAttrDirectory, {"mapcycle.txt"}},
-    {"NoMatch", "zz*", kAttrDirectory, {}},
     // A missing folder, or a file where a folder should be (Windows answers 267, Wine 123).
     {"MissingFolder", "absent\\*.", kAttrDirectory, {}},
     {"FileForFolder", "readme\\*.", kAttrDirectory, {}},
@@ -134,15 +114,12 @@ const ListingCase kListingCases[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, ListFolder, testing::ValuesIn(kListingCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// A folder that cannot be read at all is an error that names it, in the system's words.
+// An unreadable folder is an error that names it, in the system's words without their line end.
 TEST(ListFolderErrors, UnreadableFolderIsAnError) {
     const ScratchFolder folder;
     const std::string tooLong = folder / std::string(300, 'a');
     const auto listing = rotaline::ListFolder(tooLong + "\\*", kAttrDirectory);
     ASSERT_FALSE(listing.ok());
     EXPECT_EQ(listing.error().path, tooLong);
-    const std::string& detail = listing.error().detail;
-    EXPECT_TRUE(!detail.empty() && detail.back() != '\n') << "the system's line end is trimmed";
+    EXPECT_FALSE(listing.error().detail.empty() || listing.error().detail.back() == '\n');
 }
-
-} // namespace

@@ -1,5 +1,4 @@
-// Safe content replacement on POSIX files: owners, modes, ACLs, extended attributes, links,
-// mounts, the umask and killed saves.
+// Safe saves on POSIX files: owners, modes, ACLs, attributes, links, mounts, umask, killed saves.
 #include "FaultyFileSystem.h"
 #include "ScratchFolder.h"
 #include "core/platform/TextFile.h"
@@ -16,16 +15,11 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-namespace {
-
 using rotaline::ReplaceFileContent;
-using Names = std::vector<std::string>;
 
-constexpr uid_t kServer = 1001;   // the account the game server runs as
-constexpr gid_t kAdmins = 1002;   // the server's group, whose members edit its cycle
-constexpr uid_t kAdmin = 1005;    // one of them
-constexpr uid_t kStranger = 1003; // an account with nothing to do with the server
-constexpr const char* kAclName = "system.posix_acl_access";
+// The game server's account, its group (whose members edit its cycle), one of them, and an
+// account with nothing to do with the server.
+constexpr uid_t kServer = 1001, kAdmins = 1002, kAdmin = 1005, kStranger = 1003;
 // The ACL as the kernel takes it: version 2, then (tag, rights, id) entries, little-endian: the
 // owner, the stranger and the group may write, the mask lets them, others may read.
 const std::string kAcl("\2\0\0\0\1\0\6\0\xff\xff\xff\xff\2\0\6\0\xeb\3\0\0\4\0\6\0\xff\xff\xff\xff"
@@ -34,11 +28,11 @@ const std::string kAcl("\2\0\0\0\1\0\6\0\xff\xff\xff\xff\2\0\6\0\xeb\3\0\0\4\0\6
 
 // Who may read or write a file or link: owner, group, mode bits, links and an extended attribute
 // (the ACL's mask would let the group write where its mode bits do not).
-std::string AccessOf(const std::string& path, const std::string& attribute) {
+std::string AccessOf(const std::string& path, const char* attribute) {
     struct stat s {};
     lstat(path.c_str(), &s);
     char value[4096];
-    const ssize_t size = lgetxattr(path.c_str(), attribute.c_str(), value, sizeof value);
+    const ssize_t size = lgetxattr(path.c_str(), attribute, value, sizeof value);
     return testing::PrintToString(std::tuple(s.st_uid, s.st_gid, s.st_mode & 07777, s.st_nlink,
                                              std::string(value, std::max<ssize_t>(size, 0))));
 }
@@ -48,22 +42,17 @@ bool SavedBy(bool admin, const std::string& path) {
     if (const pid_t child = fork(); child != 0) {
         int status = 0;
         waitpid(child, &status, 0);
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return status == 0; // exited with 0
     }
-    const gid_t groups[] = {kAdmins};
     const bool as =
-        !admin || (setgroups(1, groups) == 0 && setgid(kAdmins) == 0 && setuid(kAdmin) == 0);
+        !admin || (setgroups(1, &kAdmins) == 0 && setgid(kAdmins) == 0 && setuid(kAdmin) == 0);
     _exit(as && ReplaceFileContent(path, "new\r\n").ok() ? 0 : 1);
 }
 
-// The cases: a file of the server's with the set-group-ID bit, an ACL or another extended
-// attribute; a second hard link or a bind mount of it elsewhere; the cycle file a chain of two
-// links to the file elsewhere, made by the server or by a stranger; a folder the group cannot
-// write, or a sticky one that all can.
-class SaveKeepsAccess : public testing::TestWithParam<std::tuple<std::string, bool>> {
-protected:
-    bool Is(const char* name) const { return std::get<0>(GetParam()) == name; }
-};
+// The server's file with the set-group-ID bit, an ACL or another attribute; a hard link or bind
+// mount of it elsewhere; the cycle file two links to it, made by the server or by a stranger; a
+// folder the group cannot write, or a sticky one all can.
+class SaveKeepsAccess : public testing::TestWithParam<std::tuple<std::string, bool>> {};
 
 // The new content arrives (or, through a stranger's link, nothing changes) and nothing about
 // who may use the file does, whoever saves.
@@ -71,20 +60,21 @@ TEST_P(SaveKeepsAccess, ForRootAndGroupMember) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root to give files to other accounts and to mount";
     }
+    const auto Is = [this](const char* name) { return std::get<0>(GetParam()) == name; };
     const ScratchFolder root;
     const bool linked = Is("ServersLinks") || Is("StrangersLinks");
     const std::string cycle = root / "mod/mapcycle.txt", elsewhere = root / "elsewhere";
     const std::string file = linked ? elsewhere : cycle; // where the content lives
     chmod(root.Path().c_str(), 0755);
     root.MakeFolder("mod");
-    std::ofstream(file) << "old\r\n";
+    root.Write(linked ? "elsewhere" : "mod/mapcycle.txt", "old\r\n",
+               Is("SetGroupIdBit") ? 02664 : 0664);
     chown(file.c_str(), kServer, kAdmins);
-    chmod(file.c_str(), Is("SetGroupIdBit") ? 02664 : 0664);
     // The ACL is looked at where no other attribute is set: a save must not add one either.
-    const std::string attribute = Is("ExtendedAttribute") ? "user.origin" : kAclName;
+    const char* attribute = Is("ExtendedAttribute") ? "user.origin" : "system.posix_acl_access";
     const std::string value = Is("Acl") ? kAcl : "kept";
     if ((Is("Acl") || Is("ExtendedAttribute")) &&
-        setxattr(file.c_str(), attribute.c_str(), value.data(), value.size(), 0) != 0) {
+        setxattr(file.c_str(), attribute, value.data(), value.size(), 0) != 0) {
         GTEST_SKIP() << "no " << attribute << " here: " << std::strerror(errno);
     }
     if (linked) {
@@ -105,9 +95,8 @@ TEST_P(SaveKeepsAccess, ForRootAndGroupMember) {
         }
     }
     chown((root / "mod").c_str(), kServer, kAdmins);
-    chmod((root / "mod").c_str(), Is("FolderNotWritable")    ? 0555
-                                  : Is("StickySharedFolder") ? 01777
-                                                             : 0775);
+    chmod((root / "mod").c_str(),
+          Is("FolderNotWritable") ? 0555 : (Is("StickySharedFolder") ? 01777 : 0775));
     const auto access = [&] {
         return AccessOf(cycle, attribute) + AccessOf(file, attribute) +
                testing::PrintToString(std::pair(ScratchFolder::Entries(root.Path()),
@@ -134,22 +123,16 @@ INSTANTIATE_TEST_SUITE_P(
         return std::get<0>(row.param) + (std::get<1>(row.param) ? "AsGroupMember" : "AsRoot");
     });
 
-TEST(ReplaceFileContent, NewFileTakesTheModeTheUmaskLeaves) {
-    const ScratchFolder folder;
-    const mode_t previous = umask(027);
-    EXPECT_TRUE(ReplaceFileContent(folder / "new.txt", "new\r\n").ok());
-    umask(previous);
-    EXPECT_EQ(std::filesystem::status(folder / "new.txt").permissions(),
-              std::filesystem::perms{0640});
-}
-
-// Saves killed at random moments, by SIGTERM and by SIGKILL, leave the old or the new content
-// whole; the next save removes whatever named temporary files they left.
-TEST(KilledSaves, LeaveNothingBehind) {
+// A new file takes the mode the umask leaves. Saves killed at random moments leave the old or the
+// new content whole; the next save removes the named temporary files they left.
+TEST(ReplaceFileContent, NewFileFollowsUmaskAndKilledSavesLeaveNothingBehind) {
     const ScratchFolder folder;
     const std::string cycle = folder / "mapcycle.txt";
     const std::string first(1 << 20, 'a'), second(3 << 19, 'b');
-    folder.Write("mapcycle.txt", first);
+    const mode_t previous = umask(027);
+    EXPECT_TRUE(ReplaceFileContent(cycle, first).ok());
+    umask(previous);
+    EXPECT_EQ(std::filesystem::status(cycle).permissions(), std::filesystem::perms{0640});
     for (int i = 0; i < 12; ++i) {
         const pid_t child = fork();
         if (child == 0) {
@@ -166,7 +149,5 @@ TEST(KilledSaves, LeaveNothingBehind) {
         ASSERT_TRUE(now == first || now == second) << "kill " << i << ": " << now.size();
     }
     EXPECT_TRUE(ReplaceFileContent(cycle, "new\r\n").ok());
-    EXPECT_EQ(ScratchFolder::Entries(folder.Path()), Names{"mapcycle.txt"});
+    EXPECT_EQ(ScratchFolder::Entries(folder.Path()), std::vector<std::string>{"mapcycle.txt"});
 }
-
-} // namespace

@@ -1,5 +1,4 @@
-// Whole-file reads and safe content replacement on real files: what holds on both systems, with
-// the same kinds of error and the same words.
+// Whole-file reads and safe saves on real files: the same error kinds and words on both systems.
 #include "core/platform/TextFile.h"
 
 #include "ScratchFolder.h"
@@ -8,17 +7,18 @@
 
 #include <optional>
 
-namespace {
-
 using rotaline::ErrorKind;
 using Names = std::vector<std::string>;
 
 #ifdef _WIN32
 const std::string kDevice = "NUL";
-constexpr DWORD kReadOnly = FILE_ATTRIBUTE_READONLY;
+constexpr unsigned kReadOnly = FILE_ATTRIBUTE_READONLY;
+// Wine cannot tell a device's file information: the save stops there, as an invalid request.
+constexpr ErrorKind kDeviceSave = ErrorKind::Invalid;
 #else
 const std::string kDevice = "/dev/null";
-constexpr mode_t kReadOnly = 0444;
+constexpr unsigned kReadOnly = 0444;
+constexpr ErrorKind kDeviceSave = ErrorKind::NotAFile;
 #endif
 const std::string kOldBytes(100, 'o');
 const std::string kNewBytes("de_dust\r\n\0crossfire\r\r\n\xE9\xFF\n", 25);
@@ -31,14 +31,10 @@ struct FileCase {
     const char* name;
     Before before;
     std::size_t limit;
-    std::optional<ErrorKind> readError;    // none: the old bytes are read
-    std::optional<ErrorKind> replaceError; // none: the new bytes replace them
-    const char* says = "";                 // in the first error's message
+    std::optional<ErrorKind> readError, replaceError; // none: read, or replaced, whole
+    const char* says = "";                            // in the first error's message
+    friend void PrintTo(const FileCase& row, std::ostream* out) { *out << row.name; }
 };
-
-void PrintTo(const FileCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class TextFile : public testing::TestWithParam<FileCase> {};
 
@@ -46,15 +42,13 @@ TEST_P(TextFile, ReadsAndReplacesWholeOrNotAtAll) {
     const FileCase& row = GetParam();
     const ScratchFolder folder;
     const bool hadFile = row.before == Before::File || row.before == Before::ReadOnlyFile;
-    const std::string path = row.before == Before::Device ? kDevice
-                             : row.before == Before::NoFolder
-                                 ? folder / "absent" + ScratchFolder::kSeparator + "mapcycle.txt"
-                                 : folder / "mapcycle.txt";
-    if (row.before == Before::Folder) {
-        folder.MakeFolder("mapcycle.txt");
-    } else if (hadFile) {
-        folder.Write("mapcycle.txt", kOldBytes, row.before == Before::File ? 0 : kReadOnly);
-    }
+    const std::string path =
+        row.before == Before::Device
+            ? kDevice
+            : folder / (row.before == Before::NoFolder ? "absent/mapcycle.txt" : "mapcycle.txt");
+    row.before == Before::Folder ? folder.MakeFolder("mapcycle.txt")
+    : hadFile ? folder.Write("mapcycle.txt", kOldBytes, row.before == Before::File ? 0 : kReadOnly)
+              : void();
     const Names entries = ScratchFolder::Entries(folder.Path());
 
     const auto read = rotaline::ReadWholeFile(path, row.limit);
@@ -83,15 +77,8 @@ const FileCase kFileCases[] = {
     {"Nothing", Before::Nothing, 100, ErrorKind::NotFound, kOk, "No such file or directory"},
     {"NoFolder", Before::NoFolder, 100, ErrorKind::NotFound, ErrorKind::NotFound,
      "No such file or directory"},
-#ifdef _WIN32
-    // Wine cannot tell a device's file information: the save stops there, as an invalid request.
-    {"Device", Before::Device, 100, ErrorKind::NotAFile, ErrorKind::Invalid},
-#else
-    {"Device", Before::Device, 100, ErrorKind::NotAFile, ErrorKind::NotAFile},
-#endif
+    {"Device", Before::Device, 100, ErrorKind::NotAFile, kDeviceSave},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, TextFile, testing::ValuesIn(kFileCases),
                          [](const auto& row) { return std::string(row.param.name); });
-
-} // namespace

@@ -17,7 +17,7 @@
 #include <windows.h>
 #else
 #include "ScopedEnv.h"
-#include "platform/TempFolder.h"
+#include "ScratchFolder.h"
 #endif
 
 namespace rotaline {
