@@ -127,6 +127,9 @@ inline void UpOrDown(List& cycle, bool up) {
 // cmdRandom_Click given its draws, one for each map but the first: each takes one of the maps
 // left but the first, for the places from the last down; the first map then goes to n / 2.
 inline void Shuffle(List& cycle, const std::vector<double>& draws) {
+    if (cycle.entries.empty()) {
+        return; // nothing drawn, not even a reseed: `draws` still holds an earlier click's
+    }
     std::vector<Entry> left = cycle.entries;
     cycle.entries.clear();
     for (const double draw : draws) {
