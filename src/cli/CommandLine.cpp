@@ -425,9 +425,4 @@ int RunCommand(const CommandLineArguments& arguments, std::ostream& out, std::os
     return CheckOutput(Answer(arguments, out, err), out, err);
 }
 
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool outIsTerminal) {
-    return RunCommand(ParseArguments(args), out, err, outIsTerminal);
-}
-
 } // namespace rotaline

@@ -22,8 +22,4 @@ inline constexpr int kCommandFailed = 2;
 int RunCommand(const CommandLineArguments& arguments, std::ostream& out, std::ostream& err,
                bool outIsTerminal = false);
 
-// The same for the arguments after the program's name, with no front-end options among them.
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   bool outIsTerminal = false);
-
 } // namespace rotaline

@@ -1,9 +1,10 @@
 // Every command on an install folder made by the test: output, exit status, and the file's bytes.
 #include "cli/CommandLine.h"
 #include "ScopedEnv.h"
+#include "ScratchFolder.h"
+#include "cli/CommandLineArguments.h"
 #include "core/cycle/CycleCheck.h"
 #include "core/platform/posix/FileSystemCalls.h"
-#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,12 @@ namespace rotaline {
 namespace {
 
 using Names = std::vector<std::string>;
+
+// The program's arguments as a console front-end with no options of its own hands them on.
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   bool outIsTerminal = false) {
+    return RunCommand(ParseArguments(args), out, err, outIsTerminal);
+}
 using Files = std::vector<std::pair<std::string, std::string>>;
 
 // Another program writes `bytes` (if any) to the cycle file just before its second opening.
